@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+
+namespace qx {
+
+// Ids of the messages on the bus. Subsystems add theirs here as they come.
+enum class MessageId : std::uint32_t {
+    RefreshToolBarStates = 2,  // controller refreshes the toolbar button states
+    RefreshMenuStates = 9,     // every menu refreshes its item states
+    ClearPopupSubmenu = 10,    // sheets: clear a popup submenu
+    FillPopupSubmenu = 11,     // sheets: fill a popup submenu
+    RequestContextCell = 12,   // request: the context cell of the current sheet
+    ToolBarRefresh = 20,       // the toolbar refreshes its button states
+    DocumentWillChange = 21,   // before the document is saved, replaced or closed
+    ImageMayHaveChanged = 23,  // the image may have changed outside the sheets
+    AdjustTree = 27,           // remove optional tree nodes, rename bank nodes
+    ReadCloneInformation = 29, // read the clone information from the transceiver
+    InitialSetupClosed = 30,   // end of the initial setup session
+    InitialSetupDone = 32,     // initial setup completed
+    SetupInformationRead = 34, // clone information read during the initial setup
+    RenameBankNode = 44,       // rename the bank tree node p2 to the text payload
+};
+
+} // namespace qx

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "base/user_prompt.h"
+
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace qx::test {
+
+// Answers message boxes from a queue (OK, or the first offered button, when it runs dry) and
+// records every question.
+class RecordingPrompt : public UserPrompt {
+public:
+    struct Asked {
+        std::string text;
+        std::string caption;
+        PromptIcon icon;
+        PromptButtons buttons;
+    };
+
+    PromptAnswer ask(const std::string& text, const std::string& caption, PromptIcon icon,
+                     PromptButtons buttons) override {
+        asked.push_back({text, caption, icon, buttons});
+        if (!answers.empty()) {
+            const PromptAnswer a = answers.front();
+            answers.pop_front();
+            return a;
+        }
+        return buttons == PromptButtons::YesNo || buttons == PromptButtons::YesNoCancel
+                   ? PromptAnswer::Yes
+                   : PromptAnswer::Ok;
+    }
+
+    std::deque<PromptAnswer> answers;
+    std::vector<Asked> asked;
+};
+
+} // namespace qx::test

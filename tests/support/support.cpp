@@ -1,0 +1,3 @@
+// Keeps the support library a real archive while its fakes are header-only.
+#include "manual_scheduler.h"
+#include "recording_prompt.h"
