@@ -1,0 +1,706 @@
+#include "sheet/sheet.h"
+
+#include "base/fatal_defect.h"
+#include "base/text_lines.h"
+#include "base/text_metrics.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdlib>
+
+namespace qx {
+
+namespace {
+
+bool startsWith(std::string_view s, std::string_view prefix) {
+    return s.substr(0, prefix.size()) == prefix;
+}
+
+int intAfter(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) {
+        s.remove_prefix(1);
+    }
+    int value = 0;
+    std::from_chars(s.data(), s.data() + s.size(), value);
+    return value;
+}
+
+bool endsBlock(const std::string& line) {
+    return !line.empty() && line.front() == '#';
+}
+
+// Text split at line feeds: the widest line and the sum of the line heights.
+std::pair<int, int> measureText(const TextMetrics& metrics, const cmcFont& font,
+                                std::string_view text) {
+    int width = 0;
+    int height = 0;
+    while (true) {
+        const std::size_t lf = text.find('\n');
+        const std::string_view line = text.substr(0, lf);
+        width = std::max(width, metrics.textWidth(font, line));
+        height += metrics.textHeight(font, line);
+        if (lf == std::string_view::npos) {
+            break;
+        }
+        text.remove_prefix(lf + 1);
+    }
+    return {width, height};
+}
+
+} // namespace
+
+cuiSheet::cuiSheet(const SheetEnvironment& environment, std::string sheetKey)
+    : m_env(environment),
+      m_parser(*environment.text, environment.shiftJis, environment.japaneseSystem),
+      m_sheetKey(std::move(sheetKey)) {}
+
+clsSheetCellId& cuiSheet::cellEntry(int column, int row) {
+    return const_cast<clsSheetCellId&>(std::as_const(*this).cellEntry(column, row));
+}
+
+const clsSheetCellId& cuiSheet::cellEntry(int column, int row) const {
+    if (m_cells.empty() || column < 0 || column >= m_columns || row < 0 || row >= m_rows) {
+        fatalDefect("Illegal Cell selection");
+    }
+    return m_cells[static_cast<std::size_t>(row * m_columns + column)];
+}
+
+void cuiSheet::setColumnWidth(int column, int width) {
+    m_colWidths.at(static_cast<std::size_t>(column)) = width;
+}
+
+void cuiSheet::setRowHeight(int row, int height) {
+    m_rowHeights.at(static_cast<std::size_t>(row)) = height;
+}
+
+int cuiSheet::contentWidth() const {
+    int sum = 0;
+    for (const int w : m_colWidths) {
+        sum += w;
+    }
+    return sum;
+}
+
+int cuiSheet::contentHeight() const {
+    int sum = 0;
+    for (const int h : m_rowHeights) {
+        sum += h;
+    }
+    return sum;
+}
+
+// ---- build ---------------------------------------------------------------------------------
+
+void cuiSheet::resetStyle() {
+    m_titleString.clear();
+    m_titleColor = 0xFF000011;
+    m_titleFont.reset();
+    m_styleFixedCols = 0;
+    m_styleFixedRows = 0;
+    m_printFontRatio = 100;
+    m_multiSelect = MultiSelectMode::None;
+    m_noPrint = false;
+    m_colSizing = false;
+    m_colorSelectLine = false;
+}
+
+void cuiSheet::applyStyleLine() {
+    resetStyle();
+    const std::string line = m_env.text->line(m_sheetKey + "_Style", 0);
+    if (endsBlock(line)) {
+        return; // a style block without lines
+    }
+    std::size_t pos = 0;
+    while (true) {
+        const std::size_t open = line.find('(', pos);
+        if (open == std::string::npos) {
+            break;
+        }
+        const std::size_t close = line.find(')', open + 1);
+        if (close == std::string::npos) {
+            break;
+        }
+        applyStyleToken(std::string_view(line).substr(open + 1, close - open - 1));
+        pos = close + 1;
+    }
+}
+
+void cuiSheet::applyStyleToken(std::string_view token) {
+    const auto value = [&token](std::size_t keyLength) { return token.substr(keyLength); };
+    if (startsWith(token, "TitleString=")) {
+        const std::size_t eq = token.find('=');
+        if (eq + 1 < token.size()) {
+            m_titleString = std::string(token.substr(eq + 1));
+        }
+    } else if (startsWith(token, "TitleColor=")) {
+        if (const auto colour = cmcCellParser::colourByName(value(11))) {
+            m_titleColor = *colour;
+        }
+    } else if (startsWith(token, "TitleFont=")) {
+        m_titleFont = cmcFont{};
+        m_titleFont->face = m_parser.defaultFace();
+        m_parser.applyFontSpec(*m_titleFont, value(10));
+    } else if (startsWith(token, "FixedCols=")) {
+        m_styleFixedCols = intAfter(value(10));
+    } else if (startsWith(token, "FixedRows=")) {
+        m_styleFixedRows = intAfter(value(10));
+    } else if (token == "NoPrint") {
+        m_noPrint = true;
+    } else if (startsWith(token, "PrintFontRatio=")) {
+        m_printFontRatio = intAfter(value(15));
+    } else if (startsWith(token, "MultiSelect=")) {
+        const std::string_view mode = value(12);
+        m_multiSelect = mode == "Cell"   ? MultiSelectMode::Cell
+                        : mode == "Line" ? MultiSelectMode::Line
+                                         : MultiSelectMode::None;
+    } else if (startsWith(token, "ColSizing")) {
+        m_colSizing = true;
+    } else if (startsWith(token, "ColorSelectLine")) {
+        m_colorSelectLine = true;
+    }
+}
+
+void cuiSheet::loadBasicCell() {
+    std::string line = m_env.text->line(m_sheetKey + "_BasicCell", 0);
+    if (endsBlock(line)) {
+        line.clear();
+    }
+    if (m_explicitFontHeight != 0) {
+        line += "{(Font=,,," + std::to_string(m_explicitFontHeight) + ",,,)}";
+    } else {
+        line += "{(Font=,,,%" + std::to_string(m_env.fontSizePercent) + ",,,)}";
+    }
+    std::string_view rest = line;
+    m_parser.parseCell(m_basicCell, rest, nullptr, nullptr);
+}
+
+void cuiSheet::applyDirective(std::string_view token) {
+    if (startsWith(token, "LoopFrom")) {
+        m_loopStart = m_line;
+        const std::size_t blank = token.find(' ');
+        const int n = blank == std::string_view::npos ? 0 : intAfter(token.substr(blank + 1));
+        m_loopCount = std::max(n, 1);
+    } else if (startsWith(token, "LoopTo")) {
+        m_loopEnd = m_line;
+    } else if (token == "SelectON") {
+        m_selectState = true;
+    } else if (token == "SelectOFF") {
+        m_selectState = false;
+    }
+}
+
+void cuiSheet::sizingPass(const std::string& cellsKey) {
+    m_loopStart = m_loopEnd = m_loopCount = -1;
+    m_bodyRows = 0;
+    m_skip = 0;
+    m_selectState = true;
+    m_maxCells = 0;
+    m_rowList.clear();
+    for (m_line = 0;; ++m_line) {
+        const std::string line = m_env.text->line(cellsKey, m_line);
+        if (endsBlock(line)) {
+            break;
+        }
+        if (m_skip > 0) {
+            --m_skip;
+            continue;
+        }
+        if (!line.empty() && line.front() == ':') {
+            std::size_t pos = 0;
+            while (true) {
+                const std::size_t open = line.find('(', pos);
+                const std::size_t close =
+                    open == std::string::npos ? open : line.find(')', open + 1);
+                if (close == std::string::npos) {
+                    break;
+                }
+                applyDirective(std::string_view(line).substr(open + 1, close - open - 1));
+                pos = close + 1;
+            }
+            if (m_loopStart >= 0 && m_loopEnd >= 0 && m_loopCount >= 1) {
+                for (int round = 1; round < m_loopCount; ++round) {
+                    for (int j = 0; j < m_bodyRows; ++j) {
+                        m_rowList.push_back({m_loopStart + j + 1, m_selectState});
+                    }
+                }
+                m_loopStart = m_loopEnd = m_loopCount = -1;
+                m_bodyRows = 0;
+            }
+            continue;
+        }
+        m_maxCells = std::max(m_maxCells, m_parser.countCells(line));
+        m_rowList.push_back({m_line, m_selectState});
+        if (m_loopStart >= 0 && m_loopEnd < 0) {
+            ++m_bodyRows;
+        } else {
+            m_bodyRows = 0;
+        }
+    }
+    m_columns = m_maxCells;
+    m_rows = static_cast<int>(m_rowList.size());
+    if (m_columns == 0 || m_rows == 0) {
+        fatalDefect("Illegal Cell assign");
+    }
+}
+
+void cuiSheet::measure(int column, int row) {
+    const cmcCellObj& c = cell(column, row);
+    if (!c.widthSample && !c.heightSample) {
+        return;
+    }
+    const cmcFont* font = c.effectiveFont();
+    const cmcFont fallback;
+    const auto [w, h] =
+        measureText(*m_env.metrics, font != nullptr ? *font : fallback, c.displayText());
+    if (c.widthSample) {
+        auto& width = m_colWidths[static_cast<std::size_t>(column)];
+        width = std::max(width, w + static_cast<int>(8 * m_scale + 0.5));
+    }
+    if (c.heightSample) {
+        auto& height = m_rowHeights[static_cast<std::size_t>(row)];
+        height = std::max(height, h + static_cast<int>(2 * m_scale + 0.5));
+    }
+}
+
+void cuiSheet::fillPass(const std::string& cellsKey) {
+    m_cells.assign(static_cast<std::size_t>(m_columns) * static_cast<std::size_t>(m_rows),
+                   clsSheetCellId{});
+    m_colWidths.assign(static_cast<std::size_t>(m_columns), 1);
+    m_rowHeights.assign(static_cast<std::size_t>(m_rows), 1);
+    m_firstSelCol = m_columns;
+    m_firstSelRow = m_rows;
+    int previousCount = 0;
+    for (int r = 0; r < m_rows; ++r) {
+        rowHook(r);
+        const int lineIndex = m_rowList[static_cast<std::size_t>(r)].lineIndex;
+        int count = 0;
+        if (r > 0 && lineIndex == m_rowList[static_cast<std::size_t>(r - 1)].lineIndex) {
+            for (int c = 0; c < previousCount; ++c) {
+                cell(c, r) = cell(c, r - 1);
+                ++cell(c, r).index;
+            }
+            m_rowHeights[static_cast<std::size_t>(r)] =
+                m_rowHeights[static_cast<std::size_t>(r - 1)];
+            count = previousCount;
+            copiedRowHook(r);
+        } else {
+            const std::string line = m_env.text->line(cellsKey, lineIndex);
+            std::string_view rest = line;
+            for (int c = 0; c < m_columns && !rest.empty(); ++c) {
+                cellHook(c, r);
+                m_parser.parseCell(cell(c, r), rest, &m_variables, &m_basicCell);
+                measure(c, r);
+                ++count;
+            }
+        }
+        previousCount = count;
+        const bool rowSelectable = m_multiSelect != MultiSelectMode::None &&
+                                   m_rowList[static_cast<std::size_t>(r)].lineSelectable;
+        for (int c = 0; c < m_columns; ++c) {
+            clsSheetCellId& entry = cellEntry(c, r);
+            if (entry.cell.selectable) {
+                m_firstSelCol = std::min(m_firstSelCol, c);
+                m_firstSelRow = std::min(m_firstSelRow, r);
+            }
+            entry.flags = static_cast<std::uint8_t>(
+                rowSelectable ? (entry.flags | clsSheetCellId::kRowSelectable)
+                              : (entry.flags & ~clsSheetCellId::kRowSelectable));
+        }
+    }
+}
+
+void cuiSheet::loadCells() {
+    loadBasicCell();
+    sizingPass(m_sheetKey + "_Cells");
+    fillPass(m_sheetKey + "_Cells");
+    for (auto& entry : m_cells) {
+        entry.cell.index += m_indexOffset;
+    }
+    m_basicCell.index += m_indexOffset;
+    afterFill();
+    if (!m_popupMode) {
+        if (m_widthResetRequest) {
+            if (m_env.widths != nullptr) {
+                for (int i = 0;; ++i) {
+                    const std::string entry = m_env.text->line("GI_CellWidthRegList", i);
+                    const std::size_t colon = entry.find(':');
+                    if (endsBlock(entry) || colon == std::string::npos) {
+                        break;
+                    }
+                    m_env.widths->clearGroup(entry.substr(colon + 1));
+                }
+            }
+        } else {
+            loadColumnWidths();
+        }
+        saveColumnWidths();
+        m_widthResetRequest = false;
+    }
+}
+
+void cuiSheet::markColumnUnselectable(int column) {
+    for (int r = 0; r < m_rows; ++r) {
+        cell(column, r).selectable = false;
+    }
+}
+
+// ---- column widths ------------------------------------------------------------------------
+
+std::string cuiSheet::widthGroup() const {
+    for (int i = 0;; ++i) {
+        const std::string entry = m_env.text->line("GI_CellWidthRegList", i);
+        const std::size_t colon = entry.find(':');
+        if (endsBlock(entry) || colon == std::string::npos) {
+            return {};
+        }
+        if (entry.compare(0, colon, m_sheetKey) == 0) {
+            return entry.substr(colon + 1);
+        }
+    }
+}
+
+int cuiSheet::referenceRow() const {
+    return std::min(m_styleFixedRows, m_rows - 1);
+}
+
+void cuiSheet::loadColumnWidths() {
+    if (m_env.widths == nullptr) {
+        return;
+    }
+    const std::string group = widthGroup();
+    if (group.empty()) {
+        return;
+    }
+    const int row = referenceRow();
+    for (int c = 0; c < m_columns; ++c) {
+        if (!cell(c, row).selectable) {
+            continue;
+        }
+        if (const auto width = m_env.widths->loadWidth(group, c)) {
+            setColumnWidth(c, *width);
+        }
+    }
+}
+
+void cuiSheet::saveColumnWidths() {
+    if (m_env.widths == nullptr) {
+        return;
+    }
+    const std::string group = widthGroup();
+    if (group.empty()) {
+        return;
+    }
+    const int row = referenceRow();
+    for (int c = 0; c < m_columns; ++c) {
+        if (cell(c, row).selectable) {
+            m_env.widths->saveWidth(group, c, columnWidth(c));
+        }
+    }
+}
+
+// ---- show, cursor and selection -------------------------------------------------------------
+
+void cuiSheet::show() {
+    m_building = true;
+    applyStyleLine();
+    m_anchorCol = m_anchorRow = -1;
+    m_rangeActive = false;
+    m_lineMarksCleared = false;
+    loadCells();
+    m_fixedCols = std::max(0, std::min(m_styleFixedCols, m_columns - 1));
+    m_fixedRows = std::max(0, std::min(m_styleFixedRows, m_rows - 1));
+    m_curCol = 0;
+    m_curRow = 0;
+    m_topRow = m_fixedRows;
+    m_leftCol = m_fixedCols;
+    if (const auto first = [this]() -> std::optional<std::pair<int, int>> {
+            for (int r = 0; r < m_rows; ++r) {
+                for (int c = 0; c < m_columns; ++c) {
+                    if (cell(c, r).selectable) {
+                        return std::pair{c, r};
+                    }
+                }
+            }
+            return std::nullopt;
+        }()) {
+        setCurrent(first->first, first->second, false);
+    }
+    m_building = false;
+
+    if (m_savedCol >= m_columns || m_savedRow >= m_rows) {
+        m_savedCol = m_savedRow = -1;
+    }
+    if (m_savedCol < 0) {
+        if (m_requestLink != 0) {
+            for (int r = 0; r < m_rows; ++r) {
+                for (int c = 0; c < m_columns; ++c) {
+                    const cmcCellObj& x = cell(c, r);
+                    if (x.selectable && x.link == m_requestLink && x.index == m_requestIndex) {
+                        select(c, r);
+                        r = m_rows;
+                        break;
+                    }
+                }
+            }
+        }
+    } else if (m_savedRow >= 0 && cell(m_savedCol, m_savedRow).selectable) {
+        m_topRow = std::clamp(m_savedTop, m_fixedRows, std::max(m_fixedRows, m_rows - 1));
+        m_leftCol = std::clamp(m_savedLeft, m_fixedCols, std::max(m_fixedCols, m_columns - 1));
+        select(m_savedCol, m_savedRow);
+    }
+    m_savedCol = m_savedRow = m_savedTop = m_savedLeft = -1;
+    m_requestLink = 0;
+}
+
+void cuiSheet::setSavedPosition(int column, int row, int topRow, int leftColumn) {
+    m_savedCol = column;
+    m_savedRow = row;
+    m_savedTop = topRow;
+    m_savedLeft = leftColumn;
+}
+
+bool cuiSheet::mayTakeCursor(int column, int row) const {
+    const clsSheetCellId& entry = cellEntry(column, row);
+    return entry.cell.selectable && (!m_rangeActive || entry.rowSelectable());
+}
+
+bool cuiSheet::select(int column, int row, bool extend) {
+    if (column == m_curCol && row == m_curRow) {
+        return true;
+    }
+    if (!mayTakeCursor(column, row)) {
+        return false;
+    }
+    setCurrent(column, row, extend);
+    return true;
+}
+
+void cuiSheet::setCurrent(int column, int row, bool extend) {
+    extend = extend || m_mouseDown;
+    if (m_multiSelect != MultiSelectMode::None) {
+        const bool rangeChange = ((column != m_curCol || row != m_curRow) || m_rangeActive) &&
+                                 cellEntry(m_curCol, m_curRow).rowSelectable() &&
+                                 cellEntry(column, row).rowSelectable();
+        if (!rangeChange || !extend || m_anchorCol < 0) {
+            m_anchorCol = column;
+            m_anchorRow = row;
+        }
+        if (rangeChange && extend) {
+            const int c0 = std::min({m_anchorCol, m_curCol, column});
+            const int c1 = std::max({m_anchorCol, m_curCol, column});
+            const int r0 = std::min({m_anchorRow, m_curRow, row});
+            const int r1 = std::max({m_anchorRow, m_curRow, row});
+            const int ac0 = std::min(m_anchorCol, column);
+            const int ac1 = std::max(m_anchorCol, column);
+            const int ar0 = std::min(m_anchorRow, row);
+            const int ar1 = std::max(m_anchorRow, row);
+            for (int r = r0; r <= r1; ++r) {
+                for (int c = c0; c <= c1; ++c) {
+                    clsSheetCellId& entry = cellEntry(c, r);
+                    if (!entry.cell.selectable) {
+                        continue;
+                    }
+                    const bool inside = c >= ac0 && c <= ac1 && r >= ar0 && r <= ar1;
+                    entry.flags = static_cast<std::uint8_t>(
+                        inside ? (entry.flags | clsSheetCellId::kSelected)
+                               : (entry.flags & ~clsSheetCellId::kSelected));
+                }
+            }
+            m_rangeActive = true;
+            m_lineMarksCleared = false;
+        } else if (!m_rangeActive) {
+            clsSheetCellId& entry = cellEntry(m_curCol, m_curRow);
+            entry.flags = static_cast<std::uint8_t>(
+                entry.flags & ~(clsSheetCellId::kSelected | clsSheetCellId::kLineMarked));
+        } else {
+            for (auto& entry : m_cells) {
+                entry.flags = static_cast<std::uint8_t>(
+                    entry.flags & ~(clsSheetCellId::kSelected | clsSheetCellId::kLineMarked));
+            }
+            m_rangeActive = false;
+        }
+    }
+    m_curCol = column;
+    m_curRow = row;
+    if (m_multiSelect == MultiSelectMode::None) {
+        return;
+    }
+    clsSheetCellId& target = cellEntry(column, row);
+    target.flags = static_cast<std::uint8_t>(target.flags | clsSheetCellId::kSelected);
+    if (!m_rangeActive) {
+        if (!m_lineMarksCleared) {
+            for (auto& entry : m_cells) {
+                entry.flags = static_cast<std::uint8_t>(entry.flags & ~clsSheetCellId::kLineMarked);
+            }
+            m_lineMarksCleared = true;
+        }
+    } else if (m_multiSelect == MultiSelectMode::Line) {
+        for (int r = 0; r < m_rows; ++r) {
+            bool any = false;
+            for (int c = 0; c < m_columns && !any; ++c) {
+                any = (cellEntry(c, r).flags & clsSheetCellId::kSelected) != 0;
+            }
+            for (int c = 0; c < m_columns; ++c) {
+                clsSheetCellId& entry = cellEntry(c, r);
+                entry.flags =
+                    static_cast<std::uint8_t>(any ? (entry.flags | clsSheetCellId::kLineMarked)
+                                                  : (entry.flags & ~clsSheetCellId::kLineMarked));
+            }
+        }
+    }
+}
+
+std::optional<int> cuiSheet::nearestSelectable(int line, bool inColumn, int target) const {
+    const int length = inColumn ? m_rows : m_columns;
+    std::optional<int> best;
+    for (int i = 0; i < length; ++i) {
+        const bool ok = inColumn ? mayTakeCursor(line, i) : mayTakeCursor(i, line);
+        if (ok && (!best || std::abs(i - target) < std::abs(*best - target))) {
+            best = i;
+        }
+    }
+    return best;
+}
+
+void cuiSheet::moveBy(int dx, int dy, bool extend) {
+    if (m_cells.empty()) {
+        return;
+    }
+    const bool horizontal = dx != 0;
+    const int steps = std::abs(horizontal ? dx : dy);
+    const int sign = (horizontal ? dx : dy) > 0 ? 1 : -1;
+    int c = m_curCol;
+    int r = m_curRow;
+    const bool wrap = m_popupMode && !m_popupScrollBars && steps == 1;
+    for (int step = 0; step < steps; ++step) {
+        const int length = horizontal ? m_columns : m_rows;
+        const int start = horizontal ? c : r;
+        std::optional<int> found;
+        for (int i = 1; i < (wrap ? length : length + 1); ++i) {
+            int p = start + sign * i;
+            if (wrap) {
+                p = ((p % length) + length) % length;
+            } else if (p < 0 || p >= length) {
+                break;
+            }
+            if (horizontal ? mayTakeCursor(p, r) : mayTakeCursor(c, p)) {
+                found = p;
+                break;
+            }
+        }
+        if (found) {
+            (horizontal ? c : r) = *found;
+            continue;
+        }
+        if (m_popupMode) {
+            break;
+        }
+        // Next column (row) in that direction that has a selectable cell, nearest to the
+        // remembered row (column).
+        bool moved = false;
+        for (int line = start + sign; line >= 0 && line < length; line += sign) {
+            if (const auto near = nearestSelectable(line, horizontal, horizontal ? r : c)) {
+                if (horizontal) {
+                    c = line;
+                    r = *near;
+                } else {
+                    r = line;
+                    c = *near;
+                }
+                moved = true;
+                break;
+            }
+        }
+        if (!moved) {
+            break;
+        }
+    }
+    if (c == m_curCol && r == m_curRow) {
+        return;
+    }
+    select(c, r, extend);
+    if (c <= m_firstSelCol) {
+        m_leftCol = m_fixedCols;
+    }
+    if (r <= m_firstSelRow) {
+        m_topRow = m_fixedRows;
+    }
+}
+
+std::optional<std::pair<int, int>> cuiSheet::findCell(std::int32_t category, std::int32_t link,
+                                                      std::int32_t index) const {
+    for (int r = 0; r < m_rows; ++r) {
+        for (int c = 0; c < m_columns; ++c) {
+            const cmcCellObj& x = cell(c, r);
+            if (x.selectable && x.category == category && x.link == link && x.index == index) {
+                return std::pair{c, r};
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+bool cuiSheet::findAndSelect(std::int32_t category, std::int32_t link, std::int32_t index) {
+    const auto found = findCell(category, link, index);
+    return found && select(found->first, found->second);
+}
+
+std::optional<std::pair<std::int32_t, std::int32_t>> cuiSheet::selectedRange() const {
+    if (!m_rangeActive || m_anchorRow < 0) {
+        return std::nullopt;
+    }
+    const std::int32_t a = cell(m_fixedCols, m_anchorRow).index;
+    const std::int32_t b = cell(m_fixedCols, m_curRow).index;
+    return std::pair{std::min(a, b), std::max(a, b)};
+}
+
+void cuiSheet::clearSelection() {
+    for (auto& entry : m_cells) {
+        entry.flags = static_cast<std::uint8_t>(
+            entry.flags & ~(clsSheetCellId::kSelected | clsSheetCellId::kLineMarked));
+    }
+    m_rangeActive = false;
+    m_anchorCol = m_curCol;
+    m_anchorRow = m_curRow;
+    if (!m_cells.empty() && m_multiSelect != MultiSelectMode::None) {
+        clsSheetCellId& entry = cellEntry(m_curCol, m_curRow);
+        entry.flags = static_cast<std::uint8_t>(entry.flags | clsSheetCellId::kSelected);
+    }
+}
+
+void cuiSheet::reselectRange(std::int32_t low, std::int32_t high) {
+    if (m_multiSelect == MultiSelectMode::None || m_cells.empty()) {
+        return;
+    }
+    const cmcCellObj& current = currentCell();
+    const std::int32_t link = current.link;
+    const std::int32_t anchorIndex = current.index == low ? high : low;
+    for (int r = 0; r < m_rows; ++r) {
+        for (int c = 0; c < m_columns; ++c) {
+            clsSheetCellId& entry = cellEntry(c, r);
+            if (entry.cell.link == link && entry.cell.index >= low && entry.cell.index <= high) {
+                entry.flags = static_cast<std::uint8_t>(entry.flags | clsSheetCellId::kSelected);
+                if (entry.cell.index == anchorIndex) {
+                    m_anchorRow = r;
+                    m_anchorCol = c;
+                }
+            }
+        }
+    }
+    m_rangeActive = true;
+    if (m_multiSelect == MultiSelectMode::Line) {
+        for (int r = 0; r < m_rows; ++r) {
+            bool any = false;
+            for (int c = 0; c < m_columns && !any; ++c) {
+                any = (cellEntry(c, r).flags & clsSheetCellId::kSelected) != 0;
+            }
+            if (any) {
+                for (int c = 0; c < m_columns; ++c) {
+                    cellEntry(c, r).flags |= clsSheetCellId::kLineMarked;
+                }
+            }
+        }
+    }
+}
+
+} // namespace qx

@@ -1,0 +1,229 @@
+#pragma once
+
+#include "base/cell_obj.h"
+#include "sheet/cell_parser.h"
+#include "sheet/sheet_environment.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace qx {
+
+// One row of the grid: the definition line it was read from and whether it may join a
+// multiple selection.
+struct clsSheeRowAtr {
+    std::int32_t lineIndex = 0;
+    bool lineSelectable = true;
+};
+
+// One grid cell: its attributes and its selection marks.
+struct clsSheetCellId {
+    enum : std::uint8_t { kRowSelectable = 1, kSelected = 2, kLineMarked = 4 };
+    cmcCellObj cell;
+    std::uint8_t flags = kRowSelectable;
+
+    bool rowSelectable() const { return (flags & kRowSelectable) != 0; }
+    bool selected() const { return rowSelectable() && (flags & (kSelected | kLineMarked)) != 0; }
+};
+
+enum class MultiSelectMode { None = 0, Cell = 1, Line = 2 };
+
+// A sheet without its window: built from its definition blocks, addressed by position and by
+// cell identity, navigated and selected. Drawing and editors belong to the host.
+class cuiSheet {
+public:
+    cuiSheet(const SheetEnvironment& environment, std::string sheetKey);
+    virtual ~cuiSheet() = default;
+    cuiSheet(const cuiSheet&) = delete;
+    cuiSheet& operator=(const cuiSheet&) = delete;
+
+    // Overridable steps, in the order a build uses them.
+    virtual void setArguments(std::string arguments) { m_arguments = std::move(arguments); }
+    // Builds (or rebuilds) and restores the cursor.
+    virtual void show();
+    virtual void applyStyleToken(std::string_view token);
+    virtual void applyDirective(std::string_view token);
+    virtual void loadCells();
+    virtual void loadBasicCell();
+    virtual void sizingPass(const std::string& cellsKey);
+    virtual void fillPass(const std::string& cellsKey);
+    virtual void rowHook(int /*row*/) {}
+    virtual void cellHook(int /*column*/, int /*row*/) {}
+    virtual std::string titleText() const { return m_titleString; }
+    virtual bool printable() const { return !m_noPrint; }
+    virtual bool includedInPrintAll() const { return printable(); }
+    virtual void loadColumnWidths();
+    virtual void saveColumnWidths();
+
+    const std::string& sheetKey() const { return m_sheetKey; }
+    const std::string& callString() const { return m_callString; }
+    void setCallString(std::string callString) { m_callString = std::move(callString); }
+    const std::string& arguments() const { return m_arguments; }
+    const SheetEnvironment& environment() const { return m_env; }
+    const cmcCellParser& parser() const { return m_parser; }
+    SheetVariables& variables() { return m_variables; }
+    const cmcCellObj& basicCell() const { return m_basicCell; }
+
+    // Grid.
+    int columnCount() const { return m_columns; }
+    int rowCount() const { return m_rows; }
+    clsSheetCellId& cellEntry(int column, int row);
+    const clsSheetCellId& cellEntry(int column, int row) const;
+    cmcCellObj& cell(int column, int row) { return cellEntry(column, row).cell; }
+    const cmcCellObj& cell(int column, int row) const { return cellEntry(column, row).cell; }
+    int columnWidth(int column) const { return m_colWidths.at(static_cast<std::size_t>(column)); }
+    int rowHeight(int row) const { return m_rowHeights.at(static_cast<std::size_t>(row)); }
+    void setColumnWidth(int column, int width);
+    void setRowHeight(int row, int height);
+    const std::vector<clsSheeRowAtr>& rowList() const { return m_rowList; }
+    int contentWidth() const;
+    int contentHeight() const;
+
+    // Style.
+    const std::string& titleString() const { return m_titleString; }
+    std::uint32_t titleColor() const { return m_titleColor; }
+    const std::optional<cmcFont>& titleFont() const { return m_titleFont; }
+    int fixedColumns() const { return m_fixedCols; }
+    int fixedRows() const { return m_fixedRows; }
+    int printFontRatio() const { return m_printFontRatio; }
+    MultiSelectMode multiSelect() const { return m_multiSelect; }
+    bool noPrint() const { return m_noPrint; }
+    bool columnSizing() const { return m_colSizing; }
+    bool colorSelectLine() const { return m_colorSelectLine; }
+
+    // Index offset, set by sheet kinds before the build.
+    std::int32_t indexOffset() const { return m_indexOffset; }
+    void setIndexOffset(std::int32_t offset) { m_indexOffset = offset; }
+
+    // Popup mode: the sheet lives in a selection list. Without scroll bars the cursor wraps.
+    bool popupMode() const { return m_popupMode; }
+    void setPopupMode(bool on, bool scrollBars = false) {
+        m_popupMode = on;
+        m_popupScrollBars = scrollBars;
+    }
+    void requestColumnWidthReset() { m_widthResetRequest = true; }
+
+    // Cursor and scrolling.
+    int currentColumn() const { return m_curCol; }
+    int currentRow() const { return m_curRow; }
+    int topRow() const { return m_topRow; }
+    int leftColumn() const { return m_leftCol; }
+    const cmcCellObj& currentCell() const { return cell(m_curCol, m_curRow); }
+    int firstSelectableColumn() const { return m_firstSelCol; }
+    int firstSelectableRow() const { return m_firstSelRow; }
+
+    // Makes (column, row) current, updating the selection; extend = Shift held or the mouse
+    // button down. Returns false when the cell may not take the cursor.
+    bool select(int column, int row, bool extend = false);
+    void moveBy(int dx, int dy, bool extend = false);
+    // Selects the first selectable cell, in row-major order, with that identity.
+    bool findAndSelect(std::int32_t category, std::int32_t link, std::int32_t index);
+    std::optional<std::pair<int, int>> findCell(std::int32_t category, std::int32_t link,
+                                                std::int32_t index) const;
+    // Cursor to restore after the next build; -1 = none.
+    void setSavedPosition(int column, int row, int topRow, int leftColumn);
+    // Cell to select after the next build when no position was saved (link 0 = none).
+    void requestCell(std::int32_t link, std::int32_t index) {
+        m_requestLink = link;
+        m_requestIndex = index;
+    }
+    void setMouseDown(bool down) { m_mouseDown = down; }
+
+    bool isSelected(int column, int row) const { return cellEntry(column, row).selected(); }
+    bool rangeActive() const { return m_rangeActive; }
+    // The (lowest, highest) index pair of the rows from the anchor to the cursor, taken in the
+    // first non-fixed column; none while no multiple selection is active.
+    std::optional<std::pair<std::int32_t, std::int32_t>> selectedRange() const;
+    void clearSelection();
+    // Marks every cell with the current cell's link whose index lies in [low, high] and sets
+    // the anchor to the row holding `anchorIndex`.
+    void reselectRange(std::int32_t low, std::int32_t high);
+
+protected:
+    // Kinds post-process the grid after the fill pass (cut columns, hidden rows).
+    virtual void afterFill() {}
+    // Called after a one-line loop row was copied from the row above (index already +1).
+    virtual void copiedRowHook(int /*row*/) {}
+    void markColumnUnselectable(int column);
+    bool mayTakeCursor(int column, int row) const;
+
+    // Sizing-pass state that directives change.
+    int m_line = 0;
+    int m_loopStart = -1;
+    int m_loopEnd = -1;
+    int m_loopCount = -1;
+    int m_bodyRows = 0;
+    int m_skip = 0;
+    bool m_selectState = true;
+
+    std::string m_titleString;
+
+private:
+    void resetStyle();
+    void applyStyleLine();
+    void setCurrent(int column, int row, bool extend);
+    std::optional<int> nearestSelectable(int line, bool inColumn, int target) const;
+    std::string widthGroup() const;
+    int referenceRow() const;
+    void measure(int column, int row);
+
+    SheetEnvironment m_env;
+    cmcCellParser m_parser;
+    std::string m_sheetKey;
+    std::string m_callString;
+    std::string m_arguments;
+
+    std::int32_t m_indexOffset = 0;
+    std::int32_t m_requestLink = 0;
+    std::int32_t m_requestIndex = 0;
+    bool m_building = false;
+    int m_savedCol = -1;
+    int m_savedRow = -1;
+    int m_savedTop = -1;
+    int m_savedLeft = -1;
+    double m_scale = 1.0;
+    int m_explicitFontHeight = 0;
+
+    std::uint32_t m_titleColor = 0xFF000011;
+    std::optional<cmcFont> m_titleFont;
+    int m_styleFixedCols = 0;
+    int m_styleFixedRows = 0;
+    int m_fixedCols = 0;
+    int m_fixedRows = 0;
+    int m_printFontRatio = 100;
+    MultiSelectMode m_multiSelect = MultiSelectMode::None;
+    bool m_popupMode = false;
+    bool m_popupScrollBars = false;
+    bool m_noPrint = false;
+    bool m_colSizing = false;
+    bool m_colorSelectLine = false;
+
+    SheetVariables m_variables{};
+    cmcCellObj m_basicCell;
+    int m_columns = 0;
+    int m_rows = 0;
+    std::vector<clsSheetCellId> m_cells;
+    std::vector<clsSheeRowAtr> m_rowList;
+    std::vector<int> m_colWidths;
+    std::vector<int> m_rowHeights;
+    int m_maxCells = 0;
+    int m_firstSelCol = 0;
+    int m_firstSelRow = 0;
+
+    int m_curCol = 0;
+    int m_curRow = 0;
+    int m_topRow = 0;
+    int m_leftCol = 0;
+    int m_anchorCol = -1;
+    int m_anchorRow = -1;
+    bool m_rangeActive = false;
+    bool m_mouseDown = false;
+    bool m_lineMarksCleared = false;
+    bool m_widthResetRequest = false;
+};
+
+} // namespace qx
