@@ -26,7 +26,9 @@ public:
     void writeBlock(std::int32_t address, const std::uint8_t* source, std::int32_t length);
     void readBlock(std::int32_t address, std::uint8_t* destination, std::int32_t length) const;
 
+    // Images of different sizes are never equal, even when one is a prefix of the other.
     bool equals(const cmcEeprom& other) const { return m_data == other.m_data; }
+    bool notEquals(const cmcEeprom& other) const { return !equals(other); }
     bool operator==(const cmcEeprom& other) const { return equals(other); }
 
     // Unchecked access for the record codecs, which validate their record addresses once.
