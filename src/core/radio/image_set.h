@@ -1,0 +1,56 @@
+#pragma once
+
+#include "radio/destination.h"
+#include "radio/eeprom.h"
+
+#include <functional>
+#include <utility>
+
+namespace qx {
+
+// The document's three copies of the image: the one being edited, the built-in default of the
+// destination, and the state last created, opened or saved, which decides the modified flag.
+class ImageSet {
+public:
+    ImageSet();
+
+    cmcEeprom& current() { return m_current; }
+    const cmcEeprom& current() const { return m_current; }
+    const cmcEeprom& defaults() const { return m_default; }
+    const cmcEeprom& saved() const { return m_saved; }
+
+    DestinationCode destination() const { return m_destination; }
+    const FrequencyRangeTable& frequencyRanges() const { return m_ranges; }
+
+    // Called whenever the modified flag may have changed, so the window title can follow.
+    void setTitleRefresh(std::function<void()> refresh) { m_titleRefresh = std::move(refresh); }
+
+    // Fills the default image from the built-in block of the destination (block 13 while the
+    // destination is unknown) and empties its bank link table.
+    void loadDefaults();
+
+    // Takes a new destination: its defaults become the current data, unmodified.
+    void setDestination(DestinationCode code);
+
+    // Current := default image, unmodified (the data part of New).
+    void resetToDefaults();
+
+    void markUnmodified();
+    void markModified();
+    // Sets the flag when the data left the saved state; never clears it.
+    void checkModified();
+    bool isModified() const { return m_modified; }
+
+private:
+    void refreshTitle() const;
+
+    cmcEeprom m_current;
+    cmcEeprom m_default;
+    cmcEeprom m_saved;
+    DestinationCode m_destination = kDestinationUnset;
+    FrequencyRangeTable m_ranges;
+    bool m_modified = false;
+    std::function<void()> m_titleRefresh;
+};
+
+} // namespace qx

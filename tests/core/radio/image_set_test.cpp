@@ -1,0 +1,119 @@
+#include "radio/bank_link_table.h"
+#include "radio/default_images.h"
+#include "radio/destination.h"
+#include "radio/image_map.h"
+#include "radio/image_range_list.h"
+#include "radio/image_set.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace qx {
+namespace {
+
+using namespace imagemap;
+
+bool holdsBlock(const cmcEeprom& image, int block) {
+    return std::memcmp(image.data(), defaultImageBlock(block), kTransceiverSize) == 0;
+}
+
+TEST(ImageSetTest, StartsZeroFilledAtTheDocumentSize) {
+    ImageSet set;
+    EXPECT_EQ(set.current().size(), kImageSize);
+    EXPECT_EQ(set.defaults().size(), kImageSize);
+    EXPECT_TRUE(set.current().equals(set.saved()));
+    EXPECT_EQ(set.current().getByte(kMapFormatTag), 0);
+    EXPECT_FALSE(set.isModified());
+}
+
+TEST(ImageSetTest, DestinationPicksItsDefaultBlock) {
+    struct Case {
+        DestinationCode code;
+        int block;
+    };
+    for (const Case c :
+         {Case{0, 0}, Case{7, 7}, Case{15, 15}, Case{16, 13}, Case{200, 13}, Case{-1, 13}}) {
+        ImageSet set;
+        set.setDestination(c.code);
+        EXPECT_TRUE(holdsBlock(set.defaults(), c.block)) << c.code;
+        EXPECT_TRUE(holdsBlock(set.current(), c.block)) << c.code;
+        EXPECT_FALSE(set.isModified());
+        for (int bank = 0; bank < kBankCount; ++bank) {
+            EXPECT_EQ(banklink::slot(set.defaults(), bank, 0), kBankSlotEmpty);
+        }
+    }
+}
+
+TEST(ImageSetTest, ModifiedFlagFollowsTheSavedStateAndRefreshesTheTitle) {
+    ImageSet set;
+    int refreshes = 0;
+    set.setTitleRefresh([&refreshes] { ++refreshes; });
+    set.setDestination(2);
+    EXPECT_EQ(refreshes, 1);
+
+    set.checkModified(); // nothing changed
+    EXPECT_FALSE(set.isModified());
+    EXPECT_EQ(refreshes, 1);
+
+    set.current().setByte(kCloneComment, 'X');
+    set.checkModified();
+    EXPECT_TRUE(set.isModified());
+    EXPECT_EQ(refreshes, 2);
+
+    // Editing back does not clear the flag; only marking the state saved does.
+    set.current().setByte(kCloneComment, ' ');
+    set.checkModified();
+    EXPECT_TRUE(set.isModified());
+    set.markUnmodified();
+    EXPECT_FALSE(set.isModified());
+    EXPECT_TRUE(set.saved().equals(set.current()));
+
+    set.current().setByte(kCloneComment, 'Y');
+    set.resetToDefaults();
+    EXPECT_FALSE(set.isModified());
+    EXPECT_TRUE(holdsBlock(set.current(), 2));
+}
+
+TEST(ImageSetTest, DestinationNamesAndRanges) {
+    EXPECT_STREQ(destinationName(0), "USA_0000");
+    EXPECT_STREQ(destinationName(10), "KOR_1010");
+    EXPECT_STREQ(destinationName(15), "JPN_1111");
+    EXPECT_STREQ(destinationName(16), "Unknown");
+    EXPECT_STREQ(destinationName(-3), "Unknown");
+
+    ImageSet set;
+    set.setDestination(12);
+    EXPECT_TRUE(set.frequencyRanges().contains(434500000));
+    EXPECT_FALSE(set.frequencyRanges().contains(435000000));
+    EXPECT_FALSE(set.frequencyRanges().contains(434000000));
+    set.setDestination(8);
+    EXPECT_FALSE(set.frequencyRanges().contains(150000000));
+    set.setDestination(16); // any unknown code takes the JPN ranges
+    EXPECT_TRUE(set.frequencyRanges().contains(960099999));
+    EXPECT_FALSE(set.frequencyRanges().contains(960100000));
+}
+
+TEST(ImageSetTest, RangeListStopsAtTheFirstReversedOrOutsidePair) {
+    struct Case {
+        ImageRangeList list;
+        std::int64_t bytes;
+    };
+    const Case cases[] = {
+        {ImageRangeList::transceiverPart(), kTransceiverSize},
+        {{{0, 9}, {20, 29}, {5, 4}, {40, 49}}, 20},
+        {{{0, 0}, {10, kImageSize}}, 1}, // end outside the image
+        {{{-1, 3}}, 0},
+        {{{kImageSize - 1, kImageSize - 1}}, 1},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.list.byteCount(kImageSize), c.bytes);
+    }
+    const ImageRangeList list{{0, 9}, {20, 29}, {5, 4}, {40, 49}};
+    EXPECT_TRUE(list.contains(25, kImageSize));
+    EXPECT_FALSE(list.contains(45, kImageSize));
+}
+
+} // namespace
+} // namespace qx
