@@ -70,9 +70,9 @@ struct cmcCellCapsule {
     std::uint8_t flags = 0;
     std::uint8_t markPosition = 0; // 0 default, 1 left, 3 after the text
     std::int32_t operation = kOpCommand;
-    bool drawing = false;                     // only the display text is wanted, for drawing
-    std::uint32_t textColor = 0;              // out: 0 = the cell's own; else a colour value
-    bool moveRequest = false;                 // out: select the cell of this identity
+    bool drawing = false;        // only the display text is wanted, for drawing
+    std::uint32_t textColor = 0; // out: 0 = the cell's own; else a colour value
+    bool moveRequest = false;    // out: select the cell of this identity
     std::int32_t moveCategory = kNoCategoryId;
     std::int32_t moveLink = kNoLinkId;
     std::int32_t moveIndex = 0;

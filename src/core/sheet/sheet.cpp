@@ -217,7 +217,8 @@ void cuiSheet::sizingPass(const std::string& cellsKey) {
                 applyDirective(std::string_view(line).substr(open + 1, close - open - 1));
                 pos = close + 1;
             }
-            if (m_loopStart >= 0 && m_loopEnd >= 0 && m_loopCount >= 1) {
+            // A loop whose count is 0 (no stored entries) ends without repeating.
+            if (m_loopStart >= 0 && m_loopEnd >= 0) {
                 for (int round = 1; round < m_loopCount; ++round) {
                     for (int j = 0; j < m_bodyRows; ++j) {
                         m_rowList.push_back({m_loopStart + j + 1, m_selectState});
@@ -282,7 +283,7 @@ void cuiSheet::fillPass(const std::string& cellsKey) {
             m_rowHeights[static_cast<std::size_t>(r)] =
                 m_rowHeights[static_cast<std::size_t>(r - 1)];
             count = previousCount;
-            copiedRowHook(r);
+            rowFilled(r, true);
         } else {
             const std::string line = m_env.text->line(cellsKey, lineIndex);
             std::string_view rest = line;
@@ -292,6 +293,7 @@ void cuiSheet::fillPass(const std::string& cellsKey) {
                 measure(c, r);
                 ++count;
             }
+            rowFilled(r, false);
         }
         previousCount = count;
         const bool rowSelectable = m_multiSelect != MultiSelectMode::None &&

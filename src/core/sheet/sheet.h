@@ -146,8 +146,9 @@ public:
 protected:
     // Kinds post-process the grid after the fill pass (cut columns, hidden rows).
     virtual void afterFill() {}
-    // Called after a one-line loop row was copied from the row above (index already +1).
-    virtual void copiedRowHook(int /*row*/) {}
+    // Called after each row of the fill pass; copied = a one-line loop row copied from the row
+    // above with its indexes already advanced by one.
+    virtual void rowFilled(int /*row*/, bool /*copied*/) {}
     void markColumnUnselectable(int column);
     bool mayTakeCursor(int column, int row) const;
 

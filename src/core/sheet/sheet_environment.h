@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -34,6 +35,9 @@ struct SheetEnvironment {
     bool digitalUnit = false;
     bool dvInhibit = false;
     bool pagerInhibit = false;
+    // Print rules: whether a channel (0-521) is in use, whether a bank (0-25) has an entry.
+    std::function<bool(int)> channelInUse;
+    std::function<bool(int)> bankHasEntry;
 };
 
 } // namespace qx

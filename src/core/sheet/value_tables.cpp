@@ -46,8 +46,9 @@ cmcValueTables::Table& cmcValueTables::table(std::string_view listKey, std::int3
         built->byPosition.push_back(std::move(entry.second));
     }
     built->byValue = built->byPosition;
-    std::stable_sort(built->byValue.begin(), built->byValue.end(),
-                     [](const SelectionItem& a, const SelectionItem& b) { return a.value < b.value; });
+    std::stable_sort(
+        built->byValue.begin(), built->byValue.end(),
+        [](const SelectionItem& a, const SelectionItem& b) { return a.value < b.value; });
     Table& result = *built;
     m_tables.insert(key, std::move(built));
     return result;
@@ -61,9 +62,9 @@ const std::vector<SelectionItem>& cmcValueTables::items(std::string_view listKey
 std::optional<std::string> cmcValueTables::valueText(std::string_view listKey,
                                                      std::int32_t itemLink, std::int32_t value) {
     const auto& byValue = table(listKey, itemLink).byValue;
-    const auto found = std::lower_bound(
-        byValue.begin(), byValue.end(), value,
-        [](const SelectionItem& item, std::int32_t v) { return item.value < v; });
+    const auto found =
+        std::lower_bound(byValue.begin(), byValue.end(), value,
+                         [](const SelectionItem& item, std::int32_t v) { return item.value < v; });
     if (found == byValue.end() || found->value != value) {
         return std::nullopt;
     }
@@ -76,8 +77,9 @@ std::int32_t cmcValueTables::stepValue(std::string_view listKey, std::int32_t it
     if (byPosition.empty()) {
         return value;
     }
-    const auto found = std::find_if(byPosition.begin(), byPosition.end(),
-                                    [value](const SelectionItem& item) { return item.value == value; });
+    const auto found =
+        std::find_if(byPosition.begin(), byPosition.end(),
+                     [value](const SelectionItem& item) { return item.value == value; });
     if (found == byPosition.end()) {
         return byPosition.front().value;
     }

@@ -1,0 +1,87 @@
+#include "sheet/sheet_catalogue.h"
+
+#include "sheet/sheet_kinds.h"
+
+namespace qx {
+
+CallString decodeCallString(std::string_view callString) {
+    CallString decoded;
+    const std::size_t comma = callString.find(',');
+    const std::string_view head = callString.substr(0, comma);
+    if (comma != std::string_view::npos) {
+        decoded.arguments = std::string(callString.substr(comma + 1));
+    }
+    const std::size_t open = head.find('[');
+    const std::size_t close = open == std::string_view::npos ? open : head.find(']', open + 1);
+    if (close == std::string_view::npos) {
+        decoded.sheetKey = std::string(head);
+    } else {
+        decoded.kind = std::string(head.substr(open + 1, close - open - 1));
+        decoded.sheetKey = std::string(head.substr(close + 1));
+    }
+    return decoded;
+}
+
+std::unique_ptr<cuiSheet> createSheet(const SheetEnvironment& environment,
+                                      std::string_view callString) {
+    const CallString decoded = decodeCallString(callString);
+    std::unique_ptr<cuiSheet> sheet;
+    if (decoded.kind == "St_ColCut") {
+        sheet = std::make_unique<iuiSh_ColCut_A>(environment, decoded.sheetKey);
+    } else if (decoded.kind == "St_CCBank") {
+        sheet = std::make_unique<iuiSh_ColCutBank>(environment, decoded.sheetKey);
+    } else if (decoded.kind == "St_ChGps") {
+        sheet = std::make_unique<iuiSh_GpsCh>(environment, decoded.sheetKey);
+    } else if (decoded.kind == "St_Common") {
+        sheet = std::make_unique<iuiSh_Common>(environment, decoded.sheetKey);
+    } else {
+        sheet = std::make_unique<cuiSheet>(environment, decoded.sheetKey);
+    }
+    sheet->setCallString(std::string(callString));
+    sheet->setArguments(decoded.arguments);
+    return sheet;
+}
+
+cuiSheet& cmcSheetRouter::openSheet(std::string_view callString) {
+    closeCurrent();
+    m_current = createSheet(m_env, callString);
+    for (const auto& position : m_positions) {
+        if (position.callString == callString) {
+            m_current->setSavedPosition(position.column, position.row, position.topRow,
+                                        position.leftColumn);
+            break;
+        }
+    }
+    if (m_widthReset) {
+        m_current->requestColumnWidthReset();
+        m_widthReset = false;
+    }
+    m_current->show();
+    return *m_current;
+}
+
+void cmcSheetRouter::closeCurrent() {
+    if (!m_current) {
+        return;
+    }
+    const std::string& callString = m_current->callString();
+    m_positions.remove_if(
+        [&callString](const SheetPosition& p) { return p.callString == callString; });
+    m_positions.push_front({callString, m_current->currentColumn(), m_current->currentRow(),
+                            m_current->topRow(), m_current->leftColumn()});
+    m_current.reset();
+}
+
+void cmcSheetRouter::reopen() {
+    if (!m_current) {
+        if (!m_positions.empty()) {
+            const std::string callString = m_positions.front().callString;
+            openSheet(callString);
+        }
+        return;
+    }
+    const std::string callString = m_current->callString();
+    openSheet(callString);
+}
+
+} // namespace qx

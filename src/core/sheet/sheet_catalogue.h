@@ -1,0 +1,58 @@
+#pragma once
+
+#include "sheet/sheet.h"
+
+#include <list>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace qx {
+
+// "[Kind]SheetKey,arguments": the kind between the first '[' and the next ']' of the text
+// before the first comma, the key after that ']', the arguments after the first comma.
+struct CallString {
+    std::string kind;
+    std::string sheetKey;
+    std::string arguments;
+};
+CallString decodeCallString(std::string_view callString);
+
+// Creates the sheet class of the call string's kind (a plain sheet for no or an unknown
+// kind), stores the call string and hands it its arguments. Not yet shown.
+std::unique_ptr<cuiSheet> createSheet(const SheetEnvironment& environment,
+                                      std::string_view callString);
+
+// Where the cursor was, per call string.
+struct SheetPosition {
+    std::string callString;
+    int column = 0;
+    int row = 0;
+    int topRow = 0;
+    int leftColumn = 0;
+};
+
+// Opens and closes the one current sheet, remembering the cursor of each call string.
+class cmcSheetRouter {
+public:
+    explicit cmcSheetRouter(const SheetEnvironment& environment) : m_env(environment) {}
+
+    void setEnvironment(const SheetEnvironment& environment) { m_env = environment; }
+    // Closes the current sheet, creates and shows the new one at its remembered position.
+    cuiSheet& openSheet(std::string_view callString);
+    // Remembers the current sheet's position and destroys it.
+    void closeCurrent();
+    // Rebuilds the current sheet in place, keeping its cursor.
+    void reopen();
+    cuiSheet* current() { return m_current.get(); }
+    void requestColumnWidthReset() { m_widthReset = true; }
+    const std::list<SheetPosition>& positions() const { return m_positions; }
+
+private:
+    SheetEnvironment m_env;
+    std::unique_ptr<cuiSheet> m_current;
+    std::list<SheetPosition> m_positions; // newest first, one per call string
+    bool m_widthReset = false;
+};
+
+} // namespace qx
