@@ -1,0 +1,225 @@
+#include "radio/frequency_format.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace qx {
+namespace {
+
+constexpr std::uint32_t kBand7Start = 810000000;
+constexpr std::size_t kMaxNumberCharacters = 9;
+
+std::int64_t powerOfTen(std::int32_t exponent) {
+    std::int64_t result = 1;
+    for (std::int32_t i = 0; i < exponent; ++i) {
+        result *= 10;
+    }
+    return result;
+}
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Nearest multiple of grid, halves rounded up.
+std::uint32_t nearestMultiple(std::uint32_t value, std::uint32_t grid) {
+    return (value + grid / 2) / grid * grid;
+}
+
+std::uint32_t distance(std::uint32_t a, std::uint32_t b) {
+    return a > b ? a - b : b - a;
+}
+
+// Digits of a whole number (at most nine, so that no value overflows); nothing when the text
+// holds anything else.
+std::optional<std::int32_t> readDigits(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && text.back() == ' ') {
+        text.remove_suffix(1);
+    }
+    if (text.empty() || text.size() > kMaxNumberCharacters ||
+        !std::all_of(text.begin(), text.end(), isDigit)) {
+        return std::nullopt;
+    }
+    std::int32_t value = 0;
+    for (char c : text) {
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+bool blank(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return c == ' '; });
+}
+
+} // namespace
+
+ScaledDecimalFormat frequencyFormat() {
+    return {6, 6, 495000, 999990000, 1};
+}
+
+ScaledDecimalFormat offsetFormat(std::uint32_t channelFrequency) {
+    return {6, 6, 0, channelFrequency >= kBand7Start ? 159990000 : kMaxOffsetHz, 1};
+}
+
+std::string formatScaledDecimal(std::int64_t value, const ScaledDecimalFormat& format) {
+    const std::int64_t unit = powerOfTen(format.exponent);
+    const bool negative = value < 0;
+    const std::int64_t magnitude = negative ? -value : value;
+    const std::int64_t whole = magnitude / unit;
+    std::int64_t fraction = magnitude % unit;
+    if (format.fractionDigits >= format.exponent) {
+        fraction *= powerOfTen(format.fractionDigits - format.exponent);
+    } else {
+        fraction /= powerOfTen(format.exponent - format.fractionDigits);
+    }
+    char buffer[48];
+    if (format.fractionDigits <= 0) {
+        std::snprintf(buffer, sizeof buffer, "%s%3lld", negative ? "-" : "",
+                      static_cast<long long>(whole));
+    } else {
+        std::snprintf(buffer, sizeof buffer, "%s%3lld.%0*lld", negative ? "-" : "",
+                      static_cast<long long>(whole), static_cast<int>(format.fractionDigits),
+                      static_cast<long long>(fraction));
+    }
+    return buffer;
+}
+
+ParseResult<std::int64_t> parseScaledDecimal(std::string_view text,
+                                             const ScaledDecimalFormat& format) {
+    std::string kept;
+    for (char c : text) {
+        if (isDigit(c) || c == '.' || c == '-') {
+            kept.push_back(c);
+        }
+    }
+    if (kept.empty()) {
+        return ParseRefusal::Empty;
+    }
+    kept.resize(std::min(kept.size(), kMaxNumberCharacters));
+
+    // The leading decimal number: an optional sign, digits, a point and more digits.
+    std::size_t at = 0;
+    const bool negative = kept[at] == '-';
+    if (negative) {
+        ++at;
+    }
+    std::int64_t mantissa = 0;
+    std::int32_t fractionDigits = 0;
+    bool anyDigit = false;
+    bool afterPoint = false;
+    for (; at < kept.size(); ++at) {
+        const char c = kept[at];
+        if (isDigit(c)) {
+            mantissa = mantissa * 10 + (c - '0');
+            fractionDigits += afterPoint ? 1 : 0;
+            anyDigit = true;
+        } else if (c == '.' && !afterPoint) {
+            afterPoint = true;
+        } else {
+            break;
+        }
+    }
+    if (!anyDigit) {
+        return ParseRefusal::BadForm;
+    }
+
+    std::int64_t value = 0;
+    if (fractionDigits <= format.exponent) {
+        value = mantissa * powerOfTen(format.exponent - fractionDigits);
+    } else {
+        const std::int64_t divisor = powerOfTen(fractionDigits - format.exponent);
+        value = (mantissa + divisor / 2) / divisor;
+    }
+    if (negative) {
+        value = -value;
+    }
+    if (format.step > 1) {
+        value -= value % format.step;
+    }
+    if (value >= format.maximum) {
+        value = format.maximum;
+    } else if (value <= format.minimum) {
+        value = format.minimum;
+    }
+    return value;
+}
+
+std::uint32_t snapToGrid(std::uint32_t hz) {
+    const bool band7 = hz >= kBand7Start;
+    const std::uint32_t period = band7 ? 50000 : 25000;
+    const std::uint32_t fineGrid = band7 ? 10000 : 5000;
+    const std::uint32_t coarseGrid = band7 ? 12500 : 6250;
+    const std::uint32_t rest = hz % period;
+    const std::uint32_t onFine = nearestMultiple(rest, fineGrid);
+    const std::uint32_t onCoarse = nearestMultiple(rest, coarseGrid);
+    const std::uint32_t snapped =
+        distance(onFine, rest) <= distance(onCoarse, rest) ? onFine : onCoarse;
+    return hz - rest + snapped;
+}
+
+std::uint32_t snapOffset(std::uint32_t hz) {
+    return std::min(snapToGrid(hz), kMaxOffsetHz);
+}
+
+std::string formatFrequency(std::uint32_t hz) {
+    return formatScaledDecimal(hz, frequencyFormat());
+}
+
+ParseResult<std::uint32_t> parseFrequency(std::string_view text) {
+    const ScaledDecimalFormat format = frequencyFormat();
+    const ParseResult<std::int64_t> parsed = parseScaledDecimal(text, format);
+    if (!parsed) {
+        return parsed.refusal();
+    }
+    const auto snapped = snapToGrid(static_cast<std::uint32_t>(*parsed));
+    return std::min<std::uint32_t>(snapped, static_cast<std::uint32_t>(format.maximum));
+}
+
+ParseResult<std::uint32_t> parseOffset(std::string_view text, std::uint32_t channelFrequency) {
+    const ScaledDecimalFormat format = offsetFormat(channelFrequency);
+    const ParseResult<std::int64_t> parsed = parseScaledDecimal(text, format);
+    if (!parsed) {
+        return parsed.refusal();
+    }
+    const auto snapped = snapOffset(static_cast<std::uint32_t>(*parsed));
+    return std::min<std::uint32_t>(snapped, static_cast<std::uint32_t>(format.maximum));
+}
+
+std::string formatAirFrequency(std::int32_t value) {
+    return formatWholeNumber(value);
+}
+
+ParseResult<std::int32_t> parseAirFrequency(std::string_view text) {
+    if (blank(text)) {
+        return ParseRefusal::Empty;
+    }
+    const std::optional<std::int32_t> value = readDigits(text);
+    if (!value) {
+        return ParseRefusal::BadForm;
+    }
+    return std::clamp((*value + 5) / 10 * 10, 300, 3000);
+}
+
+std::string formatWholeNumber(std::int32_t value) {
+    return std::to_string(value);
+}
+
+ParseResult<std::int32_t> parseWholeNumber(std::string_view text, std::int32_t minimum,
+                                           std::int32_t maximum) {
+    if (blank(text)) {
+        return ParseRefusal::Empty;
+    }
+    const std::optional<std::int32_t> value = readDigits(text);
+    if (!value) {
+        return ParseRefusal::BadForm;
+    }
+    if (*value < minimum || *value > maximum) {
+        return ParseRefusal::OutOfRange;
+    }
+    return *value;
+}
+
+} // namespace qx
