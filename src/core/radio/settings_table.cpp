@@ -43,23 +43,22 @@ constexpr std::array<std::int32_t, 25> kSentenceMasks = [] {
     return masks;
 }();
 
-constexpr SettingEntry choice(std::uint16_t id, std::string_view name, std::uint16_t offset,
-                              std::string_view list, SettingValues values) {
+constexpr SettingEntry choice(CellLinkId id, std::uint16_t offset, std::string_view list,
+                              SettingValues values) {
     SettingEntry entry;
     entry.linkId = id;
-    entry.linkName = name;
     entry.offset = offset;
     entry.listKey = list;
     entry.values = values;
     return entry;
 }
 
-constexpr SettingEntry onOff(std::uint16_t id, std::string_view name, std::uint16_t offset) {
-    return choice(id, name, offset, kListOnOff, kOnOff);
+constexpr SettingEntry onOff(CellLinkId id, std::uint16_t offset) {
+    return choice(id, offset, kListOnOff, kOnOff);
 }
 
-constexpr SettingEntry autoOff(std::uint16_t id, std::string_view name, std::uint16_t offset) {
-    return choice(id, name, offset, kListAutoOff, kAutoOff);
+constexpr SettingEntry autoOff(CellLinkId id, std::uint16_t offset) {
+    return choice(id, offset, kListAutoOff, kAutoOff);
 }
 
 constexpr SettingEntry perBand(SettingEntry entry) {
@@ -74,9 +73,9 @@ constexpr SettingEntry bits(SettingEntry entry, std::uint8_t shift, std::uint8_t
     return entry;
 }
 
-constexpr SettingEntry selectionRow(std::uint16_t id, std::string_view name, std::uint16_t offset,
-                                    std::string_view list, std::uint8_t rows) {
-    SettingEntry entry = choice(id, name, offset, list, range(0, rows - 1));
+constexpr SettingEntry selectionRow(CellLinkId id, std::uint16_t offset, std::string_view list,
+                                    std::uint8_t rows) {
+    SettingEntry entry = choice(id, offset, list, range(0, rows - 1));
     entry.selectionRows = rows;
     return entry;
 }
@@ -87,17 +86,15 @@ constexpr SettingEntry onlyFor(SettingEntry entry, DestinationRule rule) {
 }
 
 // Bank link selections: one byte per bank and band from 0x2E, the two bands side by side.
-constexpr SettingEntry bankLink(std::uint16_t id, std::string_view name, std::uint8_t firstBank,
-                                std::uint8_t banks) {
-    SettingEntry entry = perBand(onOff(id, name, static_cast<std::uint16_t>(0x2E + 2 * firstBank)));
+constexpr SettingEntry bankLink(CellLinkId id, std::uint8_t firstBank, std::uint8_t banks) {
+    SettingEntry entry = perBand(onOff(id, static_cast<std::uint16_t>(0x2E + 2 * firstBank)));
     entry.elementCount = banks;
     entry.elementStride = 2;
     return entry;
 }
 
-constexpr SettingEntry text(std::uint16_t id, std::string_view name, std::uint16_t offset,
-                            std::uint8_t width) {
-    SettingEntry entry = choice(id, name, offset, {}, range(0, 0));
+constexpr SettingEntry text(CellLinkId id, std::uint16_t offset, std::uint8_t width) {
+    SettingEntry entry = choice(id, offset, {}, range(0, 0));
     entry.encoding = SettingEncoding::Text;
     entry.width = width;
     return entry;
@@ -118,106 +115,94 @@ constexpr SettingEntry rowBits(SettingEntry entry, std::uint8_t firstRow, std::u
 }
 
 constexpr std::array kSettings{
-    choice(218, "CL_Common_ToT", 0x12, "GI_Sheet_Sel_Common_TOT", range(0, 4)),
-    choice(219, "CL_Common_Auto_Power_OFF", 0x13, "GI_Sheet_Sel_Common_Auto_Power_OFF",
-           range(0, 4)),
-    onOff(220, "CL_Common_PTT_Lock", 0x14),
-    onOff(221, "CL_Common_Busy_Lockout", 0x15),
-    onlyFor(onOff(222, "CL_Common_Auto_RPT", 0x16), DestinationRule::OnOffRegions),
-    onlyFor(
-        choice(222, "CL_Common_Auto_RPT", 0x17, "GI_Sheet_Sel_Common_USA_Auto_RPT", range(0, 2)),
-        DestinationRule::UsaOnly),
-    choice(223, "CL_Common_Fan_Control", 0x18, "GI_Sheet_Sel_Common_Fan_Control", range(0, 3)),
-    choice(224, "CL_Common_SQL_Delay", 0x19, "GI_Sheet_Sel_Common_SQL_Delay", range(0, 1)),
-    choice(225, "CL_Common_Mic_Level", 0x1A, "GI_Sheet_Sel_Common_Mic_Level", range(0, 1)),
-    onOff(226, "CL_Common_Auto_ATT", 0x1B),
-    onOff(227, "CL_Common_ALC", 0x1C),
-    onOff(228, "CL_Common_Diversity", 0x1D),
-    choice(273, "CL_Common_Auto_Reply", 0x1E, "GI_Sheet_Sel_Common_AutoReply", range(0, 2)),
-    choice(274, "CL_Common_DV_Auto_Tx", 0x1F, "GI_Sheet_Sel_Common_DvDataTX", range(0, 1)),
-    choice(275, "CL_Common_Digital_Monitor", 0x20, "GI_Sheet_Sel_Common_DigiMoni", range(0, 2)),
-    onOff(276, "CL_Common_Digital_RPT_Set", 0x21),
-    autoOff(277, "CL_Common_RxCall_Write", 0x22),
-    autoOff(278, "CL_Common_RxRPTCall_Write", 0x23),
-    onOff(282, "CL_Common_DV_Auto_Detect", 0x24),
-    choice(283, "CL_Common_CallSign_Edit_Record", 0x25, "GI_Sheet_Sel_Common_CSEditHistory",
-           range(0, 1)),
-    perBand(choice(264, "CL_Common_ScanStop_Timer", 0x28, "GI_Sheet_Sel_Common_ScanStop_Timer",
-                   range(0, 3))),
-    perBand(onOff(265, "CL_Common_ProgramSkip_Scan", 0x2A)),
-    perBand(onOff(266, "CL_Common_BankLink_Scan", 0x2C)),
-    bankLink(267, "CL_Common_BankLink_AJ", 0, 10),
-    bankLink(268, "CL_Common_BankLink_KT", 10, 10),
-    bankLink(269, "CL_Common_BankLink_UZ", 20, 6),
-    perBand(onOff(271, "CL_Common_Wx_Alert", 0x62)),
-    selectionRow(179, "CL_PGR_Memory_Ch_No", 0x66, "GI_Sheet_Sel_PGR_Memory_Ch_No_Sel", 6),
-    choice(177, "CL_Common_DTMF_SPEED", 0x67, "GI_Sheet_Sel_DTMF_SPEED", range(0, 3)),
-    choice(248, "CL_Common_Backlight", 0x68, "GI_Sheet_Sel_Common_Backlight", range(0, 20)),
-    choice(249, "CL_Common_Dimmer", 0x69, "GI_Sheet_Sel_Common_Dimmer", range(0, 7)),
-    choice(250, "CL_Common_Auto_Dimmer", 0x6A, "GI_Sheet_Sel_Misc_Auto_Dimmer", range(0, 8)),
-    choice(251, "CL_Common_Contrast", 0x6B, "GI_Sheet_Sel_Common_Contrast", range(0, 15)),
-    onOff(252, "CL_Common_Opening_Logo", 0x6C),
-    onOff(285, "CL_Common_Opening_CallSign", 0x6D),
-    choice(253, "CL_Common_Language", 0x6E, "GI_Sheet_Sel_Common_Language", range(0, 1)),
-    onOff(254, "CL_Common_Scan_Name", 0x6F),
-    autoOff(286, "CL_Common_RX_CallSign_Disp", 0x70),
-    choice(287, "CL_Common_TX_CallSign_Disp", 0x71, "GI_Sheet_Sel_Common_TXCallDisp", range(0, 2)),
-    autoOff(288, "CL_Common_RX_Message_Disp", 0x72),
-    onOff(255, "CL_Common_Beep", 0x73),
-    choice(256, "CL_Common_Beep_Level", 0x74, "GI_Sheet_Sel_Common_Beep_Level", range(0, 8)),
-    onOff(257, "CL_Common_Scope_AF_out", 0x75),
-    onOff(258, "CL_Common_Sub_Band_Mute", 0x76),
-    onOff(259, "CL_Common_Sub_Band_Beep", 0x77),
-    onOff(289, "CL_Common_Standby_Beep", 0x78),
-    wide(choice(279, "CL_Common_GPS_ControlMode", 0x79, {},
+    choice(CL_Common_ToT, 0x12, "GI_Sheet_Sel_Common_TOT", range(0, 4)),
+    choice(CL_Common_Auto_Power_OFF, 0x13, "GI_Sheet_Sel_Common_Auto_Power_OFF", range(0, 4)),
+    onOff(CL_Common_PTT_Lock, 0x14),
+    onOff(CL_Common_Busy_Lockout, 0x15),
+    onlyFor(onOff(CL_Common_Auto_RPT, 0x16), DestinationRule::OnOffRegions),
+    onlyFor(choice(CL_Common_Auto_RPT, 0x17, "GI_Sheet_Sel_Common_USA_Auto_RPT", range(0, 2)),
+            DestinationRule::UsaOnly),
+    choice(CL_Common_Fan_Control, 0x18, "GI_Sheet_Sel_Common_Fan_Control", range(0, 3)),
+    choice(CL_Common_SQL_Delay, 0x19, "GI_Sheet_Sel_Common_SQL_Delay", range(0, 1)),
+    choice(CL_Common_Mic_Level, 0x1A, "GI_Sheet_Sel_Common_Mic_Level", range(0, 1)),
+    onOff(CL_Common_Auto_ATT, 0x1B),
+    onOff(CL_Common_ALC, 0x1C),
+    onOff(CL_Common_Diversity, 0x1D),
+    choice(CL_Common_Auto_Reply, 0x1E, "GI_Sheet_Sel_Common_AutoReply", range(0, 2)),
+    choice(CL_Common_DV_Auto_Tx, 0x1F, "GI_Sheet_Sel_Common_DvDataTX", range(0, 1)),
+    choice(CL_Common_Digital_Monitor, 0x20, "GI_Sheet_Sel_Common_DigiMoni", range(0, 2)),
+    onOff(CL_Common_Digital_RPT_Set, 0x21),
+    autoOff(CL_Common_RxCall_Write, 0x22),
+    autoOff(CL_Common_RxRPTCall_Write, 0x23),
+    onOff(CL_Common_DV_Auto_Detect, 0x24),
+    choice(CL_Common_CallSign_Edit_Record, 0x25, "GI_Sheet_Sel_Common_CSEditHistory", range(0, 1)),
+    perBand(
+        choice(CL_Common_ScanStop_Timer, 0x28, "GI_Sheet_Sel_Common_ScanStop_Timer", range(0, 3))),
+    perBand(onOff(CL_Common_ProgramSkip_Scan, 0x2A)),
+    perBand(onOff(CL_Common_BankLink_Scan, 0x2C)),
+    bankLink(CL_Common_BankLink_AJ, 0, 10),
+    bankLink(CL_Common_BankLink_KT, 10, 10),
+    bankLink(CL_Common_BankLink_UZ, 20, 6),
+    perBand(onOff(CL_Common_Wx_Alert, 0x62)),
+    selectionRow(CL_PGR_Memory_Ch_No, 0x66, "GI_Sheet_Sel_PGR_Memory_Ch_No_Sel", 6),
+    choice(CL_Common_DTMF_SPEED, 0x67, "GI_Sheet_Sel_DTMF_SPEED", range(0, 3)),
+    choice(CL_Common_Backlight, 0x68, "GI_Sheet_Sel_Common_Backlight", range(0, 20)),
+    choice(CL_Common_Dimmer, 0x69, "GI_Sheet_Sel_Common_Dimmer", range(0, 7)),
+    choice(CL_Common_Auto_Dimmer, 0x6A, "GI_Sheet_Sel_Misc_Auto_Dimmer", range(0, 8)),
+    choice(CL_Common_Contrast, 0x6B, "GI_Sheet_Sel_Common_Contrast", range(0, 15)),
+    onOff(CL_Common_Opening_Logo, 0x6C),
+    onOff(CL_Common_Opening_CallSign, 0x6D),
+    choice(CL_Common_Language, 0x6E, "GI_Sheet_Sel_Common_Language", range(0, 1)),
+    onOff(CL_Common_Scan_Name, 0x6F),
+    autoOff(CL_Common_RX_CallSign_Disp, 0x70),
+    choice(CL_Common_TX_CallSign_Disp, 0x71, "GI_Sheet_Sel_Common_TXCallDisp", range(0, 2)),
+    autoOff(CL_Common_RX_Message_Disp, 0x72),
+    onOff(CL_Common_Beep, 0x73),
+    choice(CL_Common_Beep_Level, 0x74, "GI_Sheet_Sel_Common_Beep_Level", range(0, 8)),
+    onOff(CL_Common_Scope_AF_out, 0x75),
+    onOff(CL_Common_Sub_Band_Mute, 0x76),
+    onOff(CL_Common_Sub_Band_Beep, 0x77),
+    onOff(CL_Common_Standby_Beep, 0x78),
+    wide(choice(CL_Common_GPS_ControlMode, 0x79, {},
                 SettingValues{0, 0, 1, std::span<const std::int32_t>(kSentenceMasks)}),
          SettingEncoding::SentenceMask, 5),
-    choice(280, "CL_Common_GPS_Tx", 0x7E, "GI_Sheet_Sel_Common_GpsTX", range(0, 2)),
-    choice(281, "CL_Common_GPS_AutoTx", 0x7F, "GI_Sheet_Sel_Common_GpsAutoTX", range(0, 8)),
-    choice(229, "CL_Common_Packet_Bps", 0x80, "GI_Sheet_Sel_Common_Packet_Bps", range(0, 1)),
-    choice(230, "CL_Common_Packet_Band", 0x81, "GI_Sheet_Sel_Common_Packet_Band", range(0, 2)),
-    choice(232, "CL_Common_GPS_Speed", 0x82, "GI_Sheet_Sel_Common_GPS_Speed", range(0, 1)),
-    choice(233, "CL_Common_Linear_Measure", 0x83, "GI_Sheet_Sel_Common_Linear_Measure",
-           range(0, 1)),
-    choice(236, "CL_Common_GPS_Datum", 0x84, "GI_Sheet_Sel_Common_GPS_Datum",
+    choice(CL_Common_GPS_Tx, 0x7E, "GI_Sheet_Sel_Common_GpsTX", range(0, 2)),
+    choice(CL_Common_GPS_AutoTx, 0x7F, "GI_Sheet_Sel_Common_GpsAutoTX", range(0, 8)),
+    choice(CL_Common_Packet_Bps, 0x80, "GI_Sheet_Sel_Common_Packet_Bps", range(0, 1)),
+    choice(CL_Common_Packet_Band, 0x81, "GI_Sheet_Sel_Common_Packet_Band", range(0, 2)),
+    choice(CL_Common_GPS_Speed, 0x82, "GI_Sheet_Sel_Common_GPS_Speed", range(0, 1)),
+    choice(CL_Common_Linear_Measure, 0x83, "GI_Sheet_Sel_Common_Linear_Measure", range(0, 1)),
+    choice(CL_Common_GPS_Datum, 0x84, "GI_Sheet_Sel_Common_GPS_Datum",
            range(0, kGpsDatumCount - 1)),
-    choice(238, "CL_Common_POS_Area2", 0x85, "GI_Sheet_Sel_Common_POS_Area2", range(0, 2)),
-    choice(234, "CL_Common_Compass", 0x86, "GI_Sheet_Sel_Common_Compass", range(0, 2)),
-    onOff(231, "CL_Common_GPS_Func", 0x87),
-    choice(242, "CL_Common_Data_Extension", 0x88, "GI_Sheet_Sel_Common_Data_Extension",
-           range(0, 1)),
-    choice(243, "CL_Common_Time_Stamp", 0x89, "GI_Sheet_Sel_Common_Time_Stamp", range(0, 2)),
-    choice(244, "CL_Common_APRS_Symbol", 0x8A, "GI_Sheet_Sel_Common_APRS_Symbol", range(0, 15)),
-    choice(260, "CL_Common_Mic_Up", 0x8B, "GI_Sheet_Sel_Common_Mic_Up_Function", range(0, 10)),
-    choice(261, "CL_Common_Mic_Down", 0x8C, "GI_Sheet_Sel_Common_Mic_Down_Function", range(0, 10)),
-    bits(onOff(284, "CL_Common_GPS_DT", 0xA5), 3, 1),
+    choice(CL_Common_POS_Area2, 0x85, "GI_Sheet_Sel_Common_POS_Area2", range(0, 2)),
+    choice(CL_Common_Compass, 0x86, "GI_Sheet_Sel_Common_Compass", range(0, 2)),
+    onOff(CL_Common_GPS_Func, 0x87),
+    choice(CL_Common_Data_Extension, 0x88, "GI_Sheet_Sel_Common_Data_Extension", range(0, 1)),
+    choice(CL_Common_Time_Stamp, 0x89, "GI_Sheet_Sel_Common_Time_Stamp", range(0, 2)),
+    choice(CL_Common_APRS_Symbol, 0x8A, "GI_Sheet_Sel_Common_APRS_Symbol", range(0, 15)),
+    choice(CL_Common_Mic_Up, 0x8B, "GI_Sheet_Sel_Common_Mic_Up_Function", range(0, 10)),
+    choice(CL_Common_Mic_Down, 0x8C, "GI_Sheet_Sel_Common_Mic_Down_Function", range(0, 10)),
+    bits(onOff(CL_Common_GPS_DT, 0xA5), 3, 1),
     perBand(
-        bits(choice(270, "CL_Common_RF_Power", 0xA7, "GI_Sheet_Sel_Common_RF_Power", range(0, 2)),
-             0, 2)),
-    perBand(
-        choice(263, "CL_Common_Scan_Edge", 0xAF, "GI_Sheet_Sel_Common_Scan_Edge", range(0, 10))),
-    perBand(choice(272, "CL_Common_Wx_Ch", 0xF3, {}, range(0, 9))),
-    rowBits(choice(181, "CL_PGR_Memory_Skip", 0x107, "GI_Sheet_Sel_PGR_Memory_Skip", range(0, 1)),
-            1, 5),
-    selectionRow(176, "CL_Common_DTMF_CH_NO", 0x11D, "GI_Sheet_Sel_DTMF_CH_NO_Sel", 16),
-    selectionRow(198, "CL_My_Callsign_Sel", 0x11E, "GI_Sheet_Sel_Tx_Message_Ch_No_Sel", 6),
-    selectionRow(193, "CL_Tx_Message_Ch_No", 0x11F, "GI_Sheet_Sel_Tx_Message_Ch_No_Sel", 5),
-    onOff(194, "CL_Tx_Message_Repeat", 0x120),
-    choice(239, "CL_Common_Gps_Alarm", 0x128, "GI_Sheet_Sel_Common_Gps_Alarm",
-           range(0, kGpsAlarmLast)),
-    choice(189, "CL_Gps_Alarm", 0x128, "GI_Sheet_Sel_GPS_Alarm", range(0, kGpsAlarmLast)),
-    choice(240, "CL_Common_Alarm_CH", 0x128, {}, range(0, kGpsAlarmLast)),
-    wide(choice(237, "CL_Common_POS_Area1", 0x12A, {}, range(5, 3599)),
-         SettingEncoding::PositionArea, 2),
-    wide(choice(235, "CL_Common_UTC_Offset", 0x12C, {}, range(-720, 720, 5)),
-         SettingEncoding::Signed16, 2),
-    text(241, "CL_Common_Unproto_Address", 0x12E, 56),
-    text(246, "CL_Common_APRS_Comment1", 0x166, 43),
-    text(247, "CL_Common_APRS_Comment2", 0x191, 36),
-    text(245, "CL_Common_Other_Symbol", 0x1B5, 2),
+        bits(choice(CL_Common_RF_Power, 0xA7, "GI_Sheet_Sel_Common_RF_Power", range(0, 2)), 0, 2)),
+    perBand(choice(CL_Common_Scan_Edge, 0xAF, "GI_Sheet_Sel_Common_Scan_Edge", range(0, 10))),
+    perBand(choice(CL_Common_Wx_Ch, 0xF3, {}, range(0, 9))),
+    rowBits(choice(CL_PGR_Memory_Skip, 0x107, "GI_Sheet_Sel_PGR_Memory_Skip", range(0, 1)), 1, 5),
+    selectionRow(CL_Common_DTMF_CH_NO, 0x11D, "GI_Sheet_Sel_DTMF_CH_NO_Sel", 16),
+    selectionRow(CL_My_Callsign_Sel, 0x11E, "GI_Sheet_Sel_Tx_Message_Ch_No_Sel", 6),
+    selectionRow(CL_Tx_Message_Ch_No, 0x11F, "GI_Sheet_Sel_Tx_Message_Ch_No_Sel", 5),
+    onOff(CL_Tx_Message_Repeat, 0x120),
+    choice(CL_Common_Gps_Alarm, 0x128, "GI_Sheet_Sel_Common_Gps_Alarm", range(0, kGpsAlarmLast)),
+    choice(CL_Gps_Alarm, 0x128, "GI_Sheet_Sel_GPS_Alarm", range(0, kGpsAlarmLast)),
+    choice(CL_Common_Alarm_CH, 0x128, {}, range(0, kGpsAlarmLast)),
+    wide(choice(CL_Common_POS_Area1, 0x12A, {}, range(5, 3599)), SettingEncoding::PositionArea, 2),
+    wide(choice(CL_Common_UTC_Offset, 0x12C, {}, range(-720, 720, 5)), SettingEncoding::Signed16,
+         2),
+    text(CL_Common_Unproto_Address, 0x12E, 56),
+    text(CL_Common_APRS_Comment1, 0x166, 43),
+    text(CL_Common_APRS_Comment2, 0x191, 36),
+    text(CL_Common_Other_Symbol, 0x1B5, 2),
 };
-
-constexpr std::uint16_t kOtherSymbolLink = 245;
 
 bool printable(std::uint8_t c) {
     return c >= 0x20 && c <= 0x7E;
@@ -233,7 +218,7 @@ bool textAllowed(const SettingEntry& entry, std::string_view value) {
         return false;
     }
     // The other symbol is unset or a table character ('\\' or '/') and a symbol character.
-    if (entry.linkId == kOtherSymbolLink && !value.empty()) {
+    if (entry.linkId == CL_Common_Other_Symbol && !value.empty()) {
         return value.size() == 2 && (value.front() == '\\' || value.front() == '/');
     }
     return true;
@@ -306,7 +291,7 @@ std::span<const SettingEntry> settingsTable() {
     return kSettings;
 }
 
-const SettingEntry* findSetting(std::uint16_t linkId, std::int32_t destination) {
+const SettingEntry* findSetting(CellLinkId linkId, std::int32_t destination) {
     for (const SettingEntry& entry : kSettings) {
         if (entry.linkId == linkId && entry.appliesTo(destination)) {
             return &entry;
@@ -316,12 +301,8 @@ const SettingEntry* findSetting(std::uint16_t linkId, std::int32_t destination) 
 }
 
 const SettingEntry* findSetting(std::string_view linkName, std::int32_t destination) {
-    for (const SettingEntry& entry : kSettings) {
-        if (entry.linkName == linkName && entry.appliesTo(destination)) {
-            return &entry;
-        }
-    }
-    return nullptr;
+    const std::int32_t id = findCellLinkId(linkName);
+    return id < 0 ? nullptr : findSetting(static_cast<CellLinkId>(id), destination);
 }
 
 std::optional<std::int32_t> settingAddress(SettingsBlock block, const SettingEntry& entry,

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "radio/cell_link_names.h"
 #include "radio/eeprom.h"
+#include "radio/image_map.h"
 
 #include <array>
 #include <cstdint>
@@ -14,10 +16,10 @@ namespace qx {
 // The three copies of the settings block: the transceiver's own and one in each function memory.
 enum class SettingsBlock : std::uint8_t { Main = 0, F1 = 1, F2 = 2 };
 
-inline constexpr std::int32_t kSettingsBlockSize = 439;
-inline constexpr std::int32_t kMainSettingsBase = 0xAA80;
-inline constexpr std::int32_t kF1SettingsBase = 0xA217;
-inline constexpr std::int32_t kF2SettingsBase = 0xA42E;
+inline constexpr std::int32_t kSettingsBlockSize = imagemap::kSettingsBlockSize;
+inline constexpr std::int32_t kMainSettingsBase = imagemap::kMainSettings;
+inline constexpr std::int32_t kF1SettingsBase = imagemap::kFunctionSettings1;
+inline constexpr std::int32_t kF2SettingsBase = imagemap::kFunctionSettings2;
 
 std::int32_t settingsBlockBase(SettingsBlock block);
 
@@ -57,8 +59,7 @@ struct SettingValues {
 };
 
 struct SettingEntry {
-    std::uint16_t linkId = 0; // cell link id
-    std::string_view linkName;
+    CellLinkId linkId = kNoLink;
     std::uint16_t offset = 0; // from the block start
     SettingEncoding encoding = SettingEncoding::Byte;
     std::uint8_t bitShift = 0;
@@ -80,6 +81,7 @@ struct SettingEntry {
 
     bool perBand() const { return indexCount == 2 && firstIndex == 0; }
     bool appliesTo(std::int32_t destination) const;
+    std::string_view linkName() const { return cellLinkName(linkId); }
 };
 
 // Every settings link, in block order of first appearance.
@@ -87,7 +89,7 @@ std::span<const SettingEntry> settingsTable();
 
 // The entry that a cell of `linkId` uses for `destination`; nullptr when the link is no
 // settings link or does nothing for that destination.
-const SettingEntry* findSetting(std::uint16_t linkId, std::int32_t destination);
+const SettingEntry* findSetting(CellLinkId linkId, std::int32_t destination);
 const SettingEntry* findSetting(std::string_view linkName, std::int32_t destination);
 
 // Absolute address of the first byte of a setting, or nothing when index or element lie

@@ -1,5 +1,7 @@
 #include "radio/settings_table.h"
 
+#include "radio/default_images.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -139,7 +141,7 @@ TEST_F(SettingsTableTest, AutoRepeaterDependsOnTheDestination) {
             EXPECT_EQ(setting, nullptr);
         }
     }
-    EXPECT_EQ(findSetting(std::uint16_t{222}, 0), findSetting("CL_Common_Auto_RPT", 0));
+    EXPECT_EQ(findSetting(CL_Common_Auto_RPT, 0), findSetting("CL_Common_Auto_RPT", 0));
     EXPECT_EQ(findSetting("CL_Mch_Freq", 0), nullptr);
 }
 
@@ -232,7 +234,7 @@ TEST_F(SettingsTableTest, TextSettingsArePaddedWithFF) {
 TEST_F(SettingsTableTest, EntriesFitTheBlockWithoutOverlap) {
     std::map<std::int32_t, std::pair<std::uint8_t, std::string_view>> claimed;
     for (const SettingEntry& setting : settingsTable()) {
-        SCOPED_TRACE(setting.linkName);
+        SCOPED_TRACE(setting.linkName());
         EXPECT_FALSE(setting.values.count() == 0);
         for (std::int32_t element = 0; element < setting.elementCount; ++element) {
             for (std::int32_t i = 0; i < setting.indexCount; ++i) {
@@ -252,13 +254,13 @@ TEST_F(SettingsTableTest, EntriesFitTheBlockWithoutOverlap) {
                     }
                     auto& [bitsSoFar, owner] = claimed[offset + b];
                     const bool sharedAlarm = offset + b == 0x128;
-                    const bool sameSetting = owner == setting.linkName;
+                    const bool sameSetting = owner == setting.linkName();
                     if (!sharedAlarm && !sameSetting) {
                         EXPECT_EQ(bitsSoFar & bitsUsed, 0)
                             << "offset " << offset + b << " also used by " << owner;
                     }
                     bitsSoFar |= bitsUsed;
-                    owner = setting.linkName;
+                    owner = setting.linkName();
                 }
             }
         }
@@ -279,14 +281,14 @@ TEST_F(SettingsTableTest, ListedValuesCheckFindsAStrayValue) {
                 for (std::int32_t i = 0; i < setting.indexCount; ++i) {
                     ASSERT_TRUE(writeSetting(m_image, block, setting, setting.firstIndex + i,
                                              setting.values.at(0), element))
-                        << setting.linkName;
+                        << setting.linkName();
                 }
             }
         }
     }
     for (const SettingEntry& setting : settingsTable()) {
         EXPECT_TRUE(settingHoldsListedValue(m_image, SettingsBlock::F2, setting))
-            << setting.linkName;
+            << setting.linkName();
     }
     m_image.setByte(kF2SettingsBase + 0xB0, 11); // right band scan edge past P9
     EXPECT_FALSE(settingHoldsListedValue(m_image, SettingsBlock::F2, entry("CL_Common_Scan_Edge")));
@@ -295,6 +297,24 @@ TEST_F(SettingsTableTest, ListedValuesCheckFindsAStrayValue) {
     m_image.setByte(kMainSettingsBase + 0x12B, 60); // position area seconds
     EXPECT_FALSE(
         settingHoldsListedValue(m_image, SettingsBlock::Main, entry("CL_Common_POS_Area1")));
+}
+
+// Every setting of every built-in image, in the main block and both function memory copies,
+// holds a value of its selection list; both auto repeater bytes are checked on every image.
+TEST(DefaultImageSettingsTest, EverySettingHoldsAListedValue) {
+    for (int block = 0; block < kDefaultImageCount; ++block) {
+        const std::uint8_t* source = defaultImageBlock(block);
+        ASSERT_NE(source, nullptr) << block;
+        cmcEeprom image(kImageSize);
+        image.writeBlock(0, source, imagemap::kTransceiverSize);
+        for (SettingsBlock copy : {SettingsBlock::Main, SettingsBlock::F1, SettingsBlock::F2}) {
+            for (const SettingEntry& setting : settingsTable()) {
+                EXPECT_TRUE(settingHoldsListedValue(image, copy, setting))
+                    << "image " << block << ", block " << static_cast<int>(copy) << ", "
+                    << setting.linkName() << " at offset " << setting.offset;
+            }
+        }
+    }
 }
 
 } // namespace
