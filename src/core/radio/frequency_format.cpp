@@ -1,12 +1,13 @@
 #include "radio/frequency_format.h"
 
+#include "radio/frequency_band.h"
+
 #include <algorithm>
 #include <cstdio>
 
 namespace qx {
 namespace {
 
-constexpr std::uint32_t kBand7Start = 810000000;
 constexpr std::size_t kMaxNumberCharacters = 9;
 
 std::int64_t powerOfTen(std::int32_t exponent) {
@@ -19,15 +20,6 @@ std::int64_t powerOfTen(std::int32_t exponent) {
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
-}
-
-// Nearest multiple of grid, halves rounded up.
-std::uint32_t nearestMultiple(std::uint32_t value, std::uint32_t grid) {
-    return (value + grid / 2) / grid * grid;
-}
-
-std::uint32_t distance(std::uint32_t a, std::uint32_t b) {
-    return a > b ? a - b : b - a;
 }
 
 // Digits of a whole number (at most nine, so that no value overflows); nothing when the text
@@ -61,7 +53,8 @@ ScaledDecimalFormat frequencyFormat() {
 }
 
 ScaledDecimalFormat offsetFormat(std::uint32_t channelFrequency) {
-    return {6, 6, 0, channelFrequency >= kBand7Start ? 159990000 : kMaxOffsetHz, 1};
+    return {6, 6, 0, channelFrequency >= frequency::kBand7Start ? 159990000 : frequency::kMaxOffset,
+            1};
 }
 
 std::string formatScaledDecimal(std::int64_t value, const ScaledDecimalFormat& format) {
@@ -147,23 +140,6 @@ ParseResult<std::int64_t> parseScaledDecimal(std::string_view text,
     return value;
 }
 
-std::uint32_t snapToGrid(std::uint32_t hz) {
-    const bool band7 = hz >= kBand7Start;
-    const std::uint32_t period = band7 ? 50000 : 25000;
-    const std::uint32_t fineGrid = band7 ? 10000 : 5000;
-    const std::uint32_t coarseGrid = band7 ? 12500 : 6250;
-    const std::uint32_t rest = hz % period;
-    const std::uint32_t onFine = nearestMultiple(rest, fineGrid);
-    const std::uint32_t onCoarse = nearestMultiple(rest, coarseGrid);
-    const std::uint32_t snapped =
-        distance(onFine, rest) <= distance(onCoarse, rest) ? onFine : onCoarse;
-    return hz - rest + snapped;
-}
-
-std::uint32_t snapOffset(std::uint32_t hz) {
-    return std::min(snapToGrid(hz), kMaxOffsetHz);
-}
-
 std::string formatFrequency(std::uint32_t hz) {
     return formatScaledDecimal(hz, frequencyFormat());
 }
@@ -174,7 +150,7 @@ ParseResult<std::uint32_t> parseFrequency(std::string_view text) {
     if (!parsed) {
         return parsed.refusal();
     }
-    const auto snapped = snapToGrid(static_cast<std::uint32_t>(*parsed));
+    const auto snapped = frequency::snapFrequency(static_cast<std::uint32_t>(*parsed));
     return std::min<std::uint32_t>(snapped, static_cast<std::uint32_t>(format.maximum));
 }
 
@@ -184,7 +160,8 @@ ParseResult<std::uint32_t> parseOffset(std::string_view text, std::uint32_t chan
     if (!parsed) {
         return parsed.refusal();
     }
-    const auto snapped = snapOffset(static_cast<std::uint32_t>(*parsed));
+    const auto snapped =
+        frequency::snapOffset(static_cast<std::uint32_t>(*parsed), channelFrequency);
     return std::min<std::uint32_t>(snapped, static_cast<std::uint32_t>(format.maximum));
 }
 

@@ -17,8 +17,6 @@ struct ScaledDecimalFormat {
     std::int32_t step = 1;
 };
 
-inline constexpr std::uint32_t kMaxOffsetHz = 159995000;
-
 // Frequencies and offsets in Hz, shown in MHz with six fraction digits.
 ScaledDecimalFormat frequencyFormat();
 // The offset limit is 159.99 MHz for channels at or above 810 MHz, 159.995 MHz below.
@@ -32,14 +30,11 @@ std::string formatScaledDecimal(std::int64_t value, const ScaledDecimalFormat& f
 ParseResult<std::int64_t> parseScaledDecimal(std::string_view text,
                                              const ScaledDecimalFormat& format);
 
-// The channel grids: 5 and 6.25 kHz in 25 kHz periods, 10 and 12.5 kHz in 50 kHz periods at
-// or above 810 MHz. The nearer grid point wins, the 5 (10) kHz one on a tie.
-std::uint32_t snapToGrid(std::uint32_t hz);
-std::uint32_t snapOffset(std::uint32_t hz);
-
 std::string formatFrequency(std::uint32_t hz);
-// Parsed, clamped to 0.495-999.99 MHz and snapped: "146.01" gives 146010000.
+// Parsed, clamped to 0.495-999.99 MHz and snapped to the channel grid of its band:
+// "146.01" gives 146010000, "145.0062" 145006250.
 ParseResult<std::uint32_t> parseFrequency(std::string_view text);
+// Snapped on the grid of the channel's band and held within the offset limit.
 ParseResult<std::uint32_t> parseOffset(std::string_view text, std::uint32_t channelFrequency);
 
 // Air (train) frequency: a whole number, rounded to tens and clamped to 300-3000.

@@ -80,10 +80,12 @@ TEST(FrequencyFormatTest, OffsetsKeepTheirLimit) {
     EXPECT_EQ(*parseOffset("159.999", 145000000), 159995000u);
     EXPECT_EQ(*parseOffset("200", 851000000), 159990000u);
     EXPECT_EQ(*parseOffset("159.994", 145000000), 159993750u);
-    // A snap past the limit is held at the limit.
-    EXPECT_EQ(snapOffset(159998000), 159995000u);
-    EXPECT_EQ(snapToGrid(159998000), 160000000u);
+    // 159.998 MHz would snap to 160 MHz: held at the limit.
+    EXPECT_EQ(*parseOffset("159.998", 145000000), 159995000u);
     EXPECT_EQ(*parseOffset("5.0031", 145000000), 5005000u);
+    // The offset takes the grid of its channel's band.
+    EXPECT_EQ(*parseOffset("0.0081", 145000000), 6250u);
+    EXPECT_EQ(*parseOffset("0.0081", 851000000), 10000u);
 }
 
 TEST(FrequencyFormatTest, AirFrequencyAndWholeNumbers) {
