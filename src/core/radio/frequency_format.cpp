@@ -3,7 +3,6 @@
 #include "radio/frequency_band.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace qx {
 namespace {
@@ -68,16 +67,24 @@ std::string formatScaledDecimal(std::int64_t value, const ScaledDecimalFormat& f
     } else {
         fraction /= powerOfTen(format.exponent - format.fractionDigits);
     }
-    char buffer[48];
-    if (format.fractionDigits <= 0) {
-        std::snprintf(buffer, sizeof buffer, "%s%3lld", negative ? "-" : "",
-                      static_cast<long long>(whole));
-    } else {
-        std::snprintf(buffer, sizeof buffer, "%s%3lld.%0*lld", negative ? "-" : "",
-                      static_cast<long long>(whole), static_cast<int>(format.fractionDigits),
-                      static_cast<long long>(fraction));
+    // The whole part right-aligned in three places, the fraction zero-padded.
+    std::string text = std::to_string(whole);
+    if (text.size() < 3) {
+        text.insert(0, 3 - text.size(), ' ');
     }
-    return buffer;
+    if (negative) {
+        text.insert(0, 1, '-');
+    }
+    if (format.fractionDigits > 0) {
+        const std::string digits = std::to_string(fraction);
+        text.push_back('.');
+        const auto width = static_cast<std::size_t>(format.fractionDigits);
+        if (digits.size() < width) {
+            text.append(width - digits.size(), '0');
+        }
+        text.append(digits);
+    }
+    return text;
 }
 
 ParseResult<std::int64_t> parseScaledDecimal(std::string_view text,
