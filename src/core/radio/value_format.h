@@ -32,6 +32,7 @@ public:
     explicit operator bool() const { return ok(); }
     const T& value() const { return *m_value; }
     const T& operator*() const { return *m_value; }
+    const T* operator->() const { return &*m_value; }
     // Meaningful only when !ok().
     ParseRefusal refusal() const { return m_refusal; }
 
