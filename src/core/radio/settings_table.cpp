@@ -15,10 +15,6 @@ constexpr SettingValues kAutoOff = range(0, 1);
 constexpr std::string_view kListOnOff = "GI_Sheet_Sel_Misc_OnOff";
 constexpr std::string_view kListAutoOff = "GI_Sheet_Sel_Misc_AutoOff";
 
-// Datums of the GPS datum list, numbered from "0.WGS84".
-constexpr std::int32_t kGpsDatumCount = 5;
-// OFF, RX, ALL, Bank-A ... Bank-Z, then one value per GPS memory 0-99.
-constexpr std::int32_t kGpsAlarmMemoryBase = 29;
 constexpr std::int32_t kGpsAlarmLast = kGpsAlarmMemoryBase + 99;
 
 constexpr std::array<GpsSentenceCombination, 26> kSentenceCombinations{{
@@ -217,7 +213,7 @@ bool textAllowed(const SettingEntry& entry, std::string_view value) {
                      [](char c) { return printable(static_cast<std::uint8_t>(c)); })) {
         return false;
     }
-    // The other symbol is unset or a table character ('\\' or '/') and a symbol character.
+    // The other symbol is unset or a table character (a backslash or '/') and a symbol.
     if (entry.linkId == CL_Common_Other_Symbol && !value.empty()) {
         return value.size() == 2 && (value.front() == '\\' || value.front() == '/');
     }

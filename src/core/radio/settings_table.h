@@ -119,6 +119,11 @@ bool writeSettingText(cmcEeprom& image, SettingsBlock block, const SettingEntry&
 bool settingHoldsListedValue(const cmcEeprom& image, SettingsBlock block,
                              const SettingEntry& entry);
 
+// Datums of the GPS datum list, numbered from "0.WGS84".
+inline constexpr std::int32_t kGpsDatumCount = 5;
+// GPS alarm values: 0 OFF, 1 RX, 2 ALL, 3-28 Bank-A ... Bank-Z, then 29 + n for GPS memory n.
+inline constexpr std::int32_t kGpsAlarmMemoryBase = 29;
+
 // Selection-row settings mark the row whose number is stored.
 inline bool selectionRowMarked(std::int32_t storedValue, std::int32_t row) {
     return storedValue == row;
