@@ -77,6 +77,7 @@ struct cmcCellCapsule {
     std::int32_t moveLink = kNoLinkId;
     std::int32_t moveIndex = 0;
     std::int32_t repeatCommand = 0; // out: run again with this command
+    bool refused = false;           // out: the entry was rejected and nothing changed
     void* sheet = nullptr;          // the sheet, for the call-backs' owners
     std::uint8_t rangeFlags = 0;
     std::int32_t rangeLow = 0;
