@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qx {
+
+class cuiSheet;
+class cmcCellLinkDispatch;
+class SelectionLists;
+struct cmcCellCapsule;
+struct cmcCellObj;
+
+// A built sheet as text and typed entries into it, for scripting without a window.
+class cmcSheetScript {
+public:
+    cmcSheetScript(cuiSheet& sheet, cmcCellLinkDispatch& dispatch, SelectionLists& lists)
+        : m_sheet(sheet), m_dispatch(dispatch), m_lists(lists) {}
+
+    // What a cell shows: the link's text for a linked cell, else its own text.
+    std::string cellText(int column, int row);
+    // One line per visible row (rows and columns narrower than 2 pixels are left out), the
+    // texts of its visible cells separated by tabs; a line feed in a text becomes a space.
+    std::vector<std::string> lines();
+
+    enum class Outcome {
+        Changed,
+        Unchanged,    // accepted, but the value stayed as it was
+        UnknownLink,  // no such link name
+        NoCell,       // the sheet has no selectable cell of that link and index
+        UnknownLabel, // the cell's list has no entry with that label
+        NotEditable,  // the cell takes no typed entry
+        Refused,      // the link rejected the entry; nothing changed
+    };
+    // Enters `text` into the cell bound to (link, index) as typing it and Enter would, or, for
+    // a cell whose value comes from a selection list, picks the entry labelled `text`.
+    Outcome enter(std::string_view linkName, std::int32_t index, std::string_view text);
+
+private:
+    void prepare(cmcCellCapsule& request, cmcCellObj& cell) const;
+
+    cuiSheet& m_sheet;
+    cmcCellLinkDispatch& m_dispatch;
+    SelectionLists& m_lists;
+};
+
+} // namespace qx

@@ -1,0 +1,140 @@
+#include "sheet/sheet_script.h"
+
+#include "radio/cell_link_dispatch.h"
+#include "radio/image_set.h"
+#include "sheet/gtex_lines.h"
+#include "sheet/sheet_catalogue.h"
+#include "sheet/value_tables.h"
+#include "text_blocks.h"
+
+#include <gtest/gtest.h>
+
+namespace qx {
+namespace {
+
+std::vector<std::string> split(const std::string& line) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t tab = line.find('\t', start);
+        out.push_back(line.substr(start, tab - start));
+        if (tab == std::string::npos) {
+            return out;
+        }
+        start = tab + 1;
+    }
+}
+
+class SheetScriptTest : public ::testing::Test {
+protected:
+    SheetScriptTest() {
+        table.attachSource(kTextTable_en);
+        images.setDestination(0);
+        env.text = &lines;
+        env.metrics = &metrics;
+        env.image = &images.current();
+        env.destination = 0;
+        env.digitalUnit = true;
+        LinkEnvironment links;
+        links.image = &images.current();
+        links.destination = 0;
+        links.features.digitalUnit = true;
+        links.lists = &tables;
+        dispatch = std::make_unique<cmcCellLinkDispatch>(links);
+    }
+    std::unique_ptr<cuiSheet> open(std::string_view callString) {
+        auto sheet = createSheet(env, callString);
+        sheet->show();
+        return sheet;
+    }
+
+    cmcGTex table;
+    GTexLines lines{table};
+    test::FixedMetrics metrics;
+    cmcValueTables tables{lines};
+    ImageSet images;
+    SheetEnvironment env;
+    std::unique_ptr<cmcCellLinkDispatch> dispatch;
+};
+
+TEST_F(SheetScriptTest, MemoryBlockPrintsChannelsUnderHeadersWithoutCancellerColumns) {
+    auto sheet = open("[St_ColCut]GI_Sheet_MemoryCH,1,100");
+    cmcSheetScript script(*sheet, *dispatch, tables);
+    EXPECT_EQ(script.enter("CL_Mch_Freq", 150, "146.01"), cmcSheetScript::Outcome::Changed);
+    EXPECT_EQ(script.enter("CL_Mch_Dup", 150, "-DUP"), cmcSheetScript::Outcome::Changed);
+    EXPECT_EQ(script.enter("CL_Mch_Offset_Freq", 150, "0.6"), cmcSheetScript::Outcome::Changed);
+    EXPECT_EQ(script.enter("CL_Mch_Name", 150, "Club"), cmcSheetScript::Outcome::Changed);
+    EXPECT_EQ(script.enter("CL_Mch_Decode", 150, "TONE"), cmcSheetScript::Outcome::Changed);
+    EXPECT_EQ(script.enter("CL_Mch_TONE_Freq", 150, "88.5"), cmcSheetScript::Outcome::Changed);
+    EXPECT_EQ(script.enter("CL_Mch_Mode", 150, "FM-N"), cmcSheetScript::Outcome::Changed);
+    EXPECT_EQ(script.enter("CL_Mch_Bank_Group", 150, "B"), cmcSheetScript::Outcome::Changed);
+
+    const auto out = script.lines();
+    ASSERT_EQ(out.size(), 102U); // group and column headers, then channels 100-199
+    const auto headers = split(out[1]);
+    ASSERT_EQ(headers.size(), 20U);
+    EXPECT_EQ(headers[0], "CH");
+    EXPECT_EQ(headers[1], "Operating Freq");
+    EXPECT_EQ(std::count(headers.begin(), headers.end(), "Train"), 0);
+    EXPECT_EQ(std::count(headers.begin(), headers.end(), "ON"), 0);
+    EXPECT_EQ(split(out[0])[1], "Frequency");
+    EXPECT_EQ(split(out[2])[0], "100");
+    const auto row = split(out[52]);
+    EXPECT_EQ(row[0], "150");
+    EXPECT_EQ(row[1], "146.010000");
+    EXPECT_EQ(row[2], "-DUP");
+    EXPECT_EQ(row[3], "  0.600000");
+    EXPECT_EQ(row[5], "FM-N");
+    EXPECT_EQ(row[6], "Club");
+    EXPECT_EQ(row[7], "OFF");
+    EXPECT_EQ(row[8], "TONE");
+    EXPECT_EQ(row[9], "88.5");
+    EXPECT_EQ(row[18], "B");
+    EXPECT_EQ(row[19], "0");
+    EXPECT_EQ(split(out[53])[1], ""); // channel 151 is empty
+
+    EXPECT_EQ(script.enter("CL_Mch_Freq", 150, "12abc!"), cmcSheetScript::Outcome::Changed);
+    EXPECT_EQ(script.enter("CL_Mch_Freq", 150, "abc"), cmcSheetScript::Outcome::NotEditable);
+    EXPECT_EQ(script.enter("CL_Mch_TSQL_Freq", 150, "99999"),
+              cmcSheetScript::Outcome::UnknownLabel);
+    EXPECT_EQ(script.enter("CL_Mch_Bank_ChNo", 150, "150"), cmcSheetScript::Outcome::Refused);
+    EXPECT_EQ(script.enter("CL_Mch_Dup", 150, "Duplex"), cmcSheetScript::Outcome::UnknownLabel);
+    EXPECT_EQ(script.enter("CL_Mch_Nope", 150, "1"), cmcSheetScript::Outcome::UnknownLink);
+    EXPECT_EQ(script.enter("CL_Mch_Freq", 50, "145"), cmcSheetScript::Outcome::NoCell);
+    EXPECT_EQ(script.enter("CL_Mch_Air_Freq", 150, "1000"), cmcSheetScript::Outcome::NoCell);
+    EXPECT_EQ(script.enter("CL_Misc_ChNo_0Base", 150, "1"), cmcSheetScript::Outcome::NoCell);
+}
+
+TEST_F(SheetScriptTest, BankListAndFunctionMemory) {
+    auto memory = open("[St_ColCut]GI_Sheet_MemoryCH,0,0");
+    cmcSheetScript channels(*memory, *dispatch, tables);
+    ASSERT_EQ(channels.enter("CL_Mch_Freq", 12, "433.5"), cmcSheetScript::Outcome::Changed);
+    ASSERT_EQ(channels.enter("CL_Mch_Bank_Group", 12, "D"), cmcSheetScript::Outcome::Changed);
+    ASSERT_EQ(channels.enter("CL_Mch_Bank_ChNo", 12, "7"), cmcSheetScript::Outcome::Changed);
+
+    auto bank = open("[St_CCBank]GI_Sheet_BankCH,12");
+    cmcSheetScript bankScript(*bank, *dispatch, tables);
+    const auto rows = bankScript.lines();
+    const auto slot7 = split(rows[2 + 7]);
+    EXPECT_EQ(slot7[0], "7");
+    EXPECT_EQ(slot7[1], "12");
+    EXPECT_EQ(slot7[2], "433.500000");
+    EXPECT_EQ(split(rows[2 + 8])[1], "---");
+    EXPECT_EQ(bankScript.enter("CL_Mch_Name", 7, "Bank7"), cmcSheetScript::Outcome::Changed);
+    EXPECT_EQ(channels.cellText(7, 5 + 12), "Bank7");
+
+    auto func = open("[St_ColCut]GI_Sheet_Func,8,2");
+    cmcSheetScript funcScript(*func, *dispatch, tables);
+    EXPECT_EQ(func->titleText(), " Func+[F-2] Frequency");
+    ASSERT_EQ(funcScript.enter("CL_Mch_Freq", 3, "145.2"), cmcSheetScript::Outcome::Changed);
+    ASSERT_EQ(funcScript.enter("CL_Disp_VMC", 3, "VFO"), cmcSheetScript::Outcome::Changed);
+    const auto funcLines = funcScript.lines();
+    ASSERT_EQ(funcLines.size(), 4U);
+    const auto right = split(funcLines[3]);
+    EXPECT_EQ(right[0], "Right");
+    EXPECT_EQ(right[2], "VFO");
+    EXPECT_EQ(right[4], "145.200000");
+}
+
+} // namespace
+} // namespace qx
