@@ -1,5 +1,6 @@
 #include "radio/channel_record.h"
 
+#include "radio/bank_link_table.h"
 #include "radio/eeprom.h"
 #include "radio/frequency_band.h"
 #include "radio/image_map.h"
@@ -254,6 +255,17 @@ bool ChannelRecord::store(int recordKind, int recordIndex) {
         return false;
     }
     return load(recordKind, recordIndex);
+}
+
+bool ChannelRecord::loadBankSlot(int bank, int slotNumber) {
+    const int channel = m_image != nullptr ? banklink::slot(*m_image, bank, slotNumber) : 0xFFFF;
+    if (channel < kBankableChannelCount && load(kKindChannel, channel)) {
+        return true;
+    }
+    clearFields(kKindBankChannel, slotNumber);
+    used = false;
+    bankGroup = kNoBank;
+    return false;
 }
 
 int ChannelRecord::gpsMemoryCount(const cmcEeprom& image) {

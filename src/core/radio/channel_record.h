@@ -41,6 +41,11 @@ public:
     bool store() { return store(kind, index); }
     bool reload() { return load(kind, index); }
 
+    // The channel a bank slot (bank 0-25, slot 0-99) names in the bank link table, loaded as
+    // kind 1. A slot that names no channel (empty, claimed twice, out of range) gives an empty
+    // record of kind 2 that cannot be stored; false then.
+    bool loadBankSlot(int bank, int slotNumber);
+
     // Number of GPS memories in the edited layout: the run of leading slot bytes below 100.
     static int gpsMemoryCount(const cmcEeprom& image);
 

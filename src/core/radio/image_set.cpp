@@ -1,8 +1,10 @@
 #include "radio/image_set.h"
 
 #include "radio/bank_link_table.h"
+#include "radio/correction_pass.h"
 #include "radio/default_images.h"
 #include "radio/image_map.h"
+#include "radio/transfer_adjustments.h"
 
 namespace qx {
 
@@ -29,6 +31,32 @@ void ImageSet::setDestination(DestinationCode code) {
 void ImageSet::resetToDefaults() {
     m_current = m_default;
     markUnmodified();
+}
+
+bool ImageSet::correct(const FeatureFlags& flags) {
+    return runCorrectionPass(m_current, m_default, m_destination, flags);
+}
+
+bool ImageSet::takeReadImage(const cmcEeprom& received, const FeatureFlags& flags) {
+    if (received.size() != imagemap::kImageSize) {
+        return false;
+    }
+    m_current = received;
+    adjustAfterRead(m_current, flags);
+    correct(flags);
+    markModified();
+    return true;
+}
+
+cmcEeprom ImageSet::imageForWrite(const FeatureFlags& flags) {
+    correct(flags);
+    cmcEeprom copy(m_current);
+    prepareForWrite(copy, m_default, m_destination, m_ranges, flags);
+    return copy;
+}
+
+void ImageSet::rebuildBankLinks() {
+    banklink::rebuild(m_current);
 }
 
 void ImageSet::markUnmodified() {

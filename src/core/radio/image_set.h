@@ -2,6 +2,7 @@
 
 #include "radio/destination.h"
 #include "radio/eeprom.h"
+#include "radio/feature_flags.h"
 
 #include <functional>
 #include <utility>
@@ -34,6 +35,22 @@ public:
 
     // Current := default image, unmodified (the data part of New).
     void resetToDefaults();
+
+    // Runs the data correction pass on the current image against the destination's defaults
+    // (before saving or sending, and after opening a file).
+    bool correct(const FeatureFlags& flags);
+
+    // Takes an image read from the transceiver: it replaces the current image, is adjusted to
+    // the editor's layout and corrected, and counts as modified. False, with the document
+    // unchanged, when it is not a whole document image.
+    bool takeReadImage(const cmcEeprom& received, const FeatureFlags& flags);
+
+    // Corrects the current image and returns the copy to send: records that draw a warning
+    // replaced by the defaults, GPS memories in the transceiver's layout.
+    cmcEeprom imageForWrite(const FeatureFlags& flags);
+
+    // Rebuilds the bank link table of the current image after channel data changed.
+    void rebuildBankLinks();
 
     void markUnmodified();
     void markModified();

@@ -1,4 +1,5 @@
 #include "radio/bank_link_table.h"
+#include "radio/channel_record.h"
 #include "radio/default_images.h"
 #include "radio/destination.h"
 #include "radio/image_map.h"
@@ -113,6 +114,42 @@ TEST(ImageSetTest, RangeListStopsAtTheFirstReversedOrOutsidePair) {
     const ImageRangeList list{{0, 9}, {20, 29}, {5, 4}, {40, 49}};
     EXPECT_TRUE(list.contains(25, kImageSize));
     EXPECT_FALSE(list.contains(45, kImageSize));
+}
+
+TEST(ImageSetTest, ReadImageIsAdjustedCorrectedAndModified) {
+    ImageSet set;
+    set.setDestination(4);
+    cmcEeprom received(set.defaults());
+    received.setByte(kGpsSlotList + 99, 99); // one GPS memory, kept by the transceiver at the end
+    received.setByte(kMapFormatTag, 'X');
+    ChannelRecord dv(received);
+    dv.load(kKindChannel, 0);
+    dv.mode = kModeDv;
+    dv.bankGroup = 2;
+    dv.bankChannel = 9;
+    dv.store();
+
+    EXPECT_FALSE(set.takeReadImage(cmcEeprom(kTransceiverSize), FeatureFlags{}));
+    EXPECT_FALSE(set.isModified());
+
+    ASSERT_TRUE(set.takeReadImage(received, FeatureFlags{}));
+    EXPECT_TRUE(set.isModified());
+    EXPECT_EQ(ChannelRecord::gpsMemoryCount(set.current()), 1);
+    EXPECT_EQ(set.current().getByte(kMapFormatTag), 'O');
+    ChannelRecord r(set.current());
+    r.load(kKindChannel, 0);
+    EXPECT_EQ(r.mode, kModeFm);
+    EXPECT_EQ(banklink::slot(set.current(), 2, 9), 0);
+    EXPECT_TRUE(r.loadBankSlot(2, 9));
+    EXPECT_EQ(r.index, 0);
+    EXPECT_FALSE(r.loadBankSlot(2, 10));
+    EXPECT_FALSE(r.used);
+    EXPECT_FALSE(r.store());
+
+    // What is sent keeps the GPS memory at the end; the document keeps it at the front.
+    const cmcEeprom sent = set.imageForWrite(FeatureFlags{});
+    EXPECT_EQ(sent.getByte(kGpsSlotList + 99), 99);
+    EXPECT_EQ(set.current().getByte(kGpsSlotList), 0);
 }
 
 } // namespace
