@@ -108,11 +108,9 @@ TEST_F(SettingChecksTest, OneChannelAgainstDestinationAndVariant) {
     const Case cases[] = {
         {"146 MHz lies in the transmit range", 2, none, 146 * MHz, 0, kStep10k, kModeFm, 0},
         {"150 MHz needs the receive expansion", 2, none, 150 * MHz, 0, kStep10k, kModeFm, W},
-        {"150 MHz with the receive expansion", 2, rxExpansion, 150 * MHz, 0, kStep10k, kModeFm,
-         0},
+        {"150 MHz with the receive expansion", 2, rxExpansion, 150 * MHz, 0, kStep10k, kModeFm, 0},
         {"outside the coverage", 2, none, 600 * MHz, 0, kStep10k, kModeFm, W},
-        {"no destination, no warning", kDestinationUnset, none, 600 * MHz, 0, kStep10k, kModeFm,
-         0},
+        {"no destination, no warning", kDestinationUnset, none, 600 * MHz, 0, kStep10k, kModeFm, 0},
         {"band 7 on its grid", 3, none, f851, 45 * MHz, kStep12_5k, kModeFm, 0},
         {"band 7 with a 5k step", 3, none, f851, 45 * MHz, kStep5k, kModeFm, E},
         {"band 7 with a 6.25k step", 3, none, f851, 45 * MHz, kStep6_25k, kModeFm, E},
@@ -129,8 +127,7 @@ TEST_F(SettingChecksTest, OneChannelAgainstDestinationAndVariant) {
         {"DV without the digital unit", 3, none, 145 * MHz, 0, kStep10k, kModeDv, E},
         {"DV with the digital unit", 3, digital, 145 * MHz, 0, kStep10k, kModeDv, 0},
         {"DV inhibited", 3, digitalInhibited, 145 * MHz, 0, kStep10k, kModeDv, E},
-        {"DV inhibited and a warning", 2, digitalInhibited, 150 * MHz, 0, kStep10k, kModeDv,
-         W | E},
+        {"DV inhibited and a warning", 2, digitalInhibited, 150 * MHz, 0, kStep10k, kModeDv, W | E},
     };
     for (const Case& c : cases) {
         useDestination(c.destination);
@@ -146,11 +143,11 @@ TEST_F(SettingChecksTest, EachLinkCoversItsOwnChannels) {
         int index;
         CellLinkId link;
     };
-    for (const Case c : {Case{0, CL_Check_MemoryCH0}, Case{199, CL_Check_MemoryCH1},
-                         Case{200, CL_Check_MemoryCH2}, Case{399, CL_Check_MemoryCH3},
-                         Case{499, CL_Check_MemoryCH4}, Case{500, CL_Check_MemoryCHS},
-                         Case{519, CL_Check_MemoryCHS}, Case{520, CL_Check_MemoryCHC},
-                         Case{521, CL_Check_MemoryCHC}}) {
+    for (const Case c :
+         {Case{0, CL_Check_MemoryCH0}, Case{199, CL_Check_MemoryCH1}, Case{200, CL_Check_MemoryCH2},
+          Case{399, CL_Check_MemoryCH3}, Case{499, CL_Check_MemoryCH4},
+          Case{500, CL_Check_MemoryCHS}, Case{519, CL_Check_MemoryCHS},
+          Case{520, CL_Check_MemoryCHC}, Case{521, CL_Check_MemoryCHC}}) {
         setChannel(kKindChannel, c.index, 150 * MHz);
         for (int link = CL_Check_MemoryCH0; link <= CL_Check_Common; ++link) {
             const auto id = static_cast<CellLinkId>(link);

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "base/cell_obj.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace qx {
+
+class SettingChecks;
+class TextLines;
+
+// What running the check list found: the call strings of the sheets with errors and of those
+// with warnings only, in list order.
+struct CheckListResult {
+    std::vector<std::string> errors;
+    std::vector<std::string> warnings;
+
+    int errorCount() const { return static_cast<int>(errors.size()); }
+    int warningCount() const { return static_cast<int>(warnings.size()); }
+};
+
+// Runs every line of the built-in check list: each line is a cell bound to a check link whose
+// parameter is the call string of the sheet it checks. `verdictOf` dispatches the cell and
+// answers its warning and error bits.
+using CheckVerdict = std::function<std::uint8_t(const cmcCellObj& cell)>;
+CheckListResult runWarningCheckList(TextLines& text, const CheckVerdict& verdictOf,
+                                    bool shiftJis = false);
+// The same with the checks of the radio side.
+CheckListResult runWarningCheckList(TextLines& text, const SettingChecks& checks,
+                                    bool shiftJis = false);
+
+} // namespace qx
