@@ -10,6 +10,7 @@
 #include "radio/gps_format.h"
 #include "radio/image_map.h"
 #include "radio/row_label.h"
+#include "radio/setting_checks.h"
 #include "radio/settings_table.h"
 #include "radio/text_format.h"
 
@@ -929,6 +930,16 @@ std::int32_t cmcCellLinkDispatch::dispatchOther(Event& e) {
     }
     if (findSetting(static_cast<CellLinkId>(cell.link), m_env.destination) != nullptr) {
         return dispatchSetting(e);
+    }
+    if (SettingChecks::isCheckLink(static_cast<CellLinkId>(cell.link))) {
+        // A check answers the verdict of its sheet in the request's marks.
+        static_assert(cmcCellCapsule::kFlagWarning == kVerdictWarning &&
+                      cmcCellCapsule::kFlagError == kVerdictError);
+        req.flags =
+            static_cast<std::uint8_t>((req.flags & ~(kVerdictWarning | kVerdictError)) |
+                                      SettingChecks(image, m_env.destination, m_env.features)
+                                          .verdict(static_cast<CellLinkId>(cell.link)));
+        return kResultNone;
     }
     if (cell.link == CallSheet ||
         (cell.link >= CL_Menu_File_New && cell.link <= CL_Help_Contents) ||

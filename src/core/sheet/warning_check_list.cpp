@@ -1,7 +1,8 @@
 #include "sheet/warning_check_list.h"
 
+#include "base/cell_capsule.h"
 #include "base/text_lines.h"
-#include "radio/setting_checks.h"
+#include "radio/cell_link_dispatch.h"
 #include "sheet/cell_parser.h"
 
 #include <string_view>
@@ -11,8 +12,8 @@ namespace qx {
 namespace {
 
 constexpr std::string_view kCheckListKey = "GI_WarningCheckList";
-constexpr std::uint8_t kWarningBit = 4;
-constexpr std::uint8_t kErrorBit = 8;
+constexpr std::uint8_t kWarningBit = cmcCellCapsule::kFlagWarning;
+constexpr std::uint8_t kErrorBit = cmcCellCapsule::kFlagError;
 
 } // namespace
 
@@ -41,12 +42,16 @@ CheckListResult runWarningCheckList(TextLines& text, const CheckVerdict& verdict
     return result;
 }
 
-CheckListResult runWarningCheckList(TextLines& text, const SettingChecks& checks, bool shiftJis) {
-    static_assert(kWarningBit == kVerdictWarning && kErrorBit == kVerdictError);
+CheckListResult runWarningCheckList(TextLines& text, cmcCellLinkDispatch& dispatch, bool shiftJis) {
     return runWarningCheckList(
         text,
-        [&checks](const cmcCellObj& cell) {
-            return checks.verdict(static_cast<CellLinkId>(cell.link));
+        [&dispatch](const cmcCellObj& cell) {
+            cmcCellObj check = cell;
+            cmcCellCapsule request;
+            request.cell = &check;
+            request.drawing = true;
+            dispatch.dispatch(request);
+            return request.flags;
         },
         shiftJis);
 }

@@ -9,7 +9,7 @@
 
 namespace qx {
 
-class SettingChecks;
+class cmcCellLinkDispatch;
 class TextLines;
 
 // What running the check list found: the call strings of the sheets with errors and of those
@@ -28,8 +28,8 @@ struct CheckListResult {
 using CheckVerdict = std::function<std::uint8_t(const cmcCellObj& cell)>;
 CheckListResult runWarningCheckList(TextLines& text, const CheckVerdict& verdictOf,
                                     bool shiftJis = false);
-// The same with the checks of the radio side.
-CheckListResult runWarningCheckList(TextLines& text, const SettingChecks& checks,
+// The same through the cell link dispatch, whose check links answer in the request's marks.
+CheckListResult runWarningCheckList(TextLines& text, cmcCellLinkDispatch& dispatch,
                                     bool shiftJis = false);
 
 } // namespace qx

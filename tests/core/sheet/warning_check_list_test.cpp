@@ -3,9 +3,10 @@
 #include "sheet/warning_check_list.h"
 
 #include "radio/bank_link_table.h"
+#include "radio/cell_link_dispatch.h"
+#include "radio/cell_link_names.h"
 #include "radio/channel_record.h"
 #include "radio/image_set.h"
-#include "radio/setting_checks.h"
 #include "text/text_source.h"
 #include "text/text_table.h"
 
@@ -117,15 +118,17 @@ TEST_P(WarningCheckListTest, RunsTheChecksOfAnImage) {
     }
     banklink::rebuild(image);
 
-    const FeatureFlags noDigitalUnit{};
-    const CheckListResult found = runWarningCheckList(
-        lines, SettingChecks(image, images.destination(), noDigitalUnit), GetParam().shiftJis);
+    LinkEnvironment environment;
+    environment.image = &image;
+    environment.destination = 2;
+    cmcCellLinkDispatch dispatch(environment);
+    const CheckListResult found = runWarningCheckList(lines, dispatch, GetParam().shiftJis);
     EXPECT_EQ(found.errors, (std::vector<std::string>{"[St_ColCut]GI_Sheet_MemoryCH,0,0"}));
     EXPECT_EQ(found.warnings, (std::vector<std::string>{"[St_ColCut]GI_Sheet_MemoryCH,1,100"}));
 
-    const CheckListResult clean = runWarningCheckList(
-        lines, SettingChecks(image, kDestinationUnset, FeatureFlags{.digitalUnit = true}),
-        GetParam().shiftJis);
+    dispatch.environment().destination = kDestinationUnset;
+    dispatch.environment().features.digitalUnit = true;
+    const CheckListResult clean = runWarningCheckList(lines, dispatch, GetParam().shiftJis);
     EXPECT_EQ(clean.errorCount() + clean.warningCount(), 0);
 }
 
