@@ -360,6 +360,13 @@ std::int32_t cmcCellLinkDispatch::dispatchChannel(Event& e) {
         hasRecord = rec.load(kind, cell.index);
     }
     const bool used = hasRecord && rec.used;
+    // The channel's own verdict marks each of its cells.
+    std::uint8_t verdict = 0;
+    if (used) {
+        verdict = SettingChecks(image, m_env.destination, m_env.features).channelVerdict(rec);
+        req.flags =
+            static_cast<std::uint8_t>((req.flags & ~(kVerdictWarning | kVerdictError)) | verdict);
+    }
     const auto store = [&]() {
         rec.store();
         return true;
@@ -419,7 +426,9 @@ std::int32_t cmcCellLinkDispatch::dispatchChannel(Event& e) {
     }
     case CL_Mch_Freq: {
         const bool startsEmpty = !used || rec.frequency >= frequency::kNoFrequency;
-        req.displayText = used ? formatFrequency(rec.frequency) : "";
+        // A channel in error shows no frequency until the user edits it.
+        const bool shown = used && !(req.drawing && (verdict & kVerdictError) != 0);
+        req.displayText = shown ? formatFrequency(rec.frequency) : "";
         if (e.commit) {
             if (!hasRecord) {
                 return e.refuse();

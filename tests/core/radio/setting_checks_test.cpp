@@ -1,4 +1,5 @@
 #include "radio/bank_link_table.h"
+#include "radio/cell_link_dispatch.h"
 #include "radio/channel_record.h"
 #include "radio/image_map.h"
 #include "radio/image_set.h"
@@ -254,6 +255,53 @@ TEST_F(SettingChecksTest, GpsAlarmOnReceiveNeedsDv) {
         EXPECT_EQ(verdict(CL_Check_GpsMemory, inhibited), 0) << int{setting};
         EXPECT_EQ(verdict(CL_Check_Common, inhibited), 0) << int{setting};
     }
+}
+
+TEST_F(SettingChecksTest, ChannelCellsCarryTheirChannelsVerdict) {
+    useDestination(2);
+    setChannel(kKindChannel, 42, 150 * MHz);
+    setChannel(kKindChannel, 43, 146 * MHz, 0, kStep10k, kModeDv);
+    LinkEnvironment environment;
+    environment.image = &image();
+    environment.destination = 2;
+    cmcCellLinkDispatch dispatch(environment);
+    struct Shown {
+        std::string text;
+        std::uint8_t marks;
+    };
+    const auto draw = [&](int link, int index) {
+        cmcCellObj cell;
+        cell.category = CT_Conv;
+        cell.link = link;
+        cell.index = index;
+        cmcCellCapsule request;
+        request.cell = &cell;
+        request.drawing = true;
+        request.flags = cmcCellCapsule::kFlagCurrent | W | E;
+        dispatch.dispatch(request);
+        return Shown{request.displayText, request.flags};
+    };
+
+    EXPECT_EQ(draw(CL_Mch_Freq, 42).text, "150.000000");
+    EXPECT_EQ(draw(CL_Mch_Freq, 42).marks, cmcCellCapsule::kFlagCurrent | W);
+    EXPECT_EQ(draw(CL_Mch_Name, 42).marks, cmcCellCapsule::kFlagCurrent | W);
+    // A channel in error shows no frequency until it is edited.
+    EXPECT_EQ(draw(CL_Mch_Freq, 43).text, "");
+    EXPECT_EQ(draw(CL_Mch_Freq, 43).marks, cmcCellCapsule::kFlagCurrent | E);
+    EXPECT_EQ(draw(CL_Mch_Offset_Freq, 43).marks, cmcCellCapsule::kFlagCurrent | E);
+    cmcCellObj frequency;
+    frequency.category = CT_Conv;
+    frequency.link = CL_Mch_Freq;
+    frequency.index = 43;
+    cmcCellCapsule enter;
+    enter.cell = &frequency;
+    enter.command = 13;
+    EXPECT_EQ(dispatch.dispatch(enter), kResultEdit);
+    EXPECT_EQ(enter.text, "146.000000");
+
+    dispatch.environment().features.digitalUnit = true;
+    EXPECT_EQ(draw(CL_Mch_Freq, 43).text, "146.000000");
+    EXPECT_EQ(draw(CL_Mch_Freq, 43).marks, cmcCellCapsule::kFlagCurrent);
 }
 
 } // namespace
