@@ -990,7 +990,7 @@ std::int32_t cmcCellLinkDispatch::dispatchSetting(Event& e) {
     const auto write = [&](std::int32_t v) { return writeSetting(image, block, entry, index, v); };
     if (entry.selectionRows != 0) {
         const bool marked = selectionRowMarked(*value, cell.index);
-        req.displayText = marked ? "S" : "";
+        req.displayText.assign(marked ? 1U : 0U, 'S');
         if (e.picked != nullptr) {
             return e.picked->index != 0 && write(cell.index) ? kResultChanged : kResultNone;
         }

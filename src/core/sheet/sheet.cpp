@@ -705,4 +705,65 @@ void cuiSheet::reselectRange(std::int32_t low, std::int32_t high) {
     }
 }
 
+// ---- activation -----------------------------------------------------------------------------
+
+cuiSheet::Activation cuiSheet::activate(std::int32_t command, const cmcCellObj* menuItem,
+                                        std::int32_t operation, std::string text,
+                                        const cmcCellObj* picked) {
+    Activation done;
+    if (!m_dispatcher || m_cells.empty()) {
+        return done;
+    }
+    if (m_popupMode) {
+        // A list only picks: Enter or a click sends the item back for the originating cell.
+        if ((command != 13 && command != 256) || !m_origin || !currentCell().selectable) {
+            return done;
+        }
+        cmcCellCapsule pick = *m_origin;
+        pick.operation = kOpPick;
+        pick.command = 0;
+        pick.picked = &currentCell();
+        done.result = m_dispatcher(pick);
+        done.refused = pick.refused;
+        done.picked = true;
+        return done;
+    }
+    cmcCellCapsule request;
+    request.cell = &cell(m_curCol, m_curRow);
+    request.flags = cmcCellCapsule::kFlagCurrent;
+    request.command = command;
+    request.menuItem = menuItem;
+    request.operation = operation;
+    request.text = std::move(text);
+    request.picked = picked;
+    request.callString = m_callString;
+    request.arguments = m_arguments;
+    request.sheet = this;
+    request.openList = m_listOpener;
+    if (const auto range = selectedRange()) {
+        request.rangeFlags = cmcCellCapsule::kRangeActive;
+        request.rangeLow = range->first;
+        request.rangeHigh = range->second;
+    }
+    done.result = m_dispatcher(request);
+    done.refused = request.refused;
+    if (request.moveRequest) {
+        findAndSelect(request.moveCategory, request.moveLink, request.moveIndex);
+    }
+    if (done.result == kResultEdit || request.refused) {
+        // A refused entry goes back into the editor so the user can correct it.
+        done.openEditor = true;
+        done.text = request.text;
+        done.selectionStart = request.selectionStart;
+        done.selectionLength = request.selectionLength;
+    }
+    if (m_multiSelect != MultiSelectMode::None &&
+        (request.rangeFlags & cmcCellCapsule::kRangeReselect) != 0) {
+        reselectRange(request.rangeLow, request.rangeHigh);
+    } else if (done.result == kResultChanged || m_rangeActive) {
+        clearSelection();
+    }
+    return done;
+}
+
 } // namespace qx

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "base/cell_capsule.h"
 #include "base/cell_obj.h"
 #include "sheet/cell_parser.h"
 #include "sheet/sheet_environment.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -143,6 +145,29 @@ public:
     // the anchor to the row holding `anchorIndex`.
     void reselectRange(std::int32_t low, std::int32_t high);
 
+    // Activation: every key, click, menu choice or finished entry on the current cell becomes
+    // one request to the cell links.
+    using Dispatcher = std::function<std::int32_t(cmcCellCapsule&)>;
+    void setDispatcher(Dispatcher dispatcher) { m_dispatcher = std::move(dispatcher); }
+    // Opens selection lists for the requests of this sheet (none: lists cannot open).
+    void setListOpener(decltype(cmcCellCapsule::openList) opener) {
+        m_listOpener = std::move(opener);
+    }
+    // The request a popup list sheet was opened for; its picks go back through it.
+    void setOrigin(const cmcCellCapsule& origin) { m_origin = origin; }
+    struct Activation {
+        std::int32_t result = kResultNone;
+        bool openEditor = false; // the host opens the in-place editor with text and selection
+        std::string text;
+        int selectionStart = 0;
+        int selectionLength = 0;
+        bool picked = false; // popup mode: an item was picked, the popup closes
+        bool refused = false;
+    };
+    Activation activate(std::int32_t command, const cmcCellObj* menuItem = nullptr,
+                        std::int32_t operation = kOpCommand, std::string text = {},
+                        const cmcCellObj* picked = nullptr);
+
 protected:
     // Kinds post-process the grid after the fill pass (cut columns, hidden rows).
     virtual void afterFill() {}
@@ -225,6 +250,10 @@ private:
     bool m_mouseDown = false;
     bool m_lineMarksCleared = false;
     bool m_widthResetRequest = false;
+
+    Dispatcher m_dispatcher;
+    decltype(cmcCellCapsule::openList) m_listOpener;
+    std::optional<cmcCellCapsule> m_origin;
 };
 
 } // namespace qx

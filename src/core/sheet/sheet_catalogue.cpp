@@ -2,6 +2,10 @@
 
 #include "sheet/sheet_kinds.h"
 
+#include "radio/bank_link_table.h"
+#include "radio/channel_record.h"
+#include "radio/image_map.h"
+
 namespace qx {
 
 CallString decodeCallString(std::string_view callString) {
@@ -40,6 +44,21 @@ std::unique_ptr<cuiSheet> createSheet(const SheetEnvironment& environment,
     sheet->setCallString(std::string(callString));
     sheet->setArguments(decoded.arguments);
     return sheet;
+}
+
+void usePrintRulesOf(SheetEnvironment& environment, cmcEeprom& image) {
+    environment.channelInUse = [&image](int channel) {
+        ChannelRecord record(image);
+        return record.load(kKindChannel, channel) && record.used;
+    };
+    environment.bankHasEntry = [&image](int bank) {
+        for (int slot = 0; slot < imagemap::kBankSlotCount; ++slot) {
+            if (banklink::slot(image, bank, slot) < imagemap::kBankableChannelCount) {
+                return true;
+            }
+        }
+        return false;
+    };
 }
 
 cuiSheet& cmcSheetRouter::openSheet(std::string_view callString) {

@@ -23,6 +23,9 @@ CallString decodeCallString(std::string_view callString);
 std::unique_ptr<cuiSheet> createSheet(const SheetEnvironment& environment,
                                       std::string_view callString);
 
+// Print rules of the channel sheets read the channels and banks of this image.
+void usePrintRulesOf(SheetEnvironment& environment, cmcEeprom& image);
+
 // Where the cursor was, per call string.
 struct SheetPosition {
     std::string callString;

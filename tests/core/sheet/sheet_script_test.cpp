@@ -1,9 +1,11 @@
 #include "sheet/sheet_script.h"
 
 #include "radio/cell_link_dispatch.h"
+#include "radio/cell_link_names.h"
 #include "radio/image_set.h"
 #include "sheet/gtex_lines.h"
 #include "sheet/sheet_catalogue.h"
+#include "sheet/sheet_kinds.h"
 #include "sheet/value_tables.h"
 #include "text_blocks.h"
 
@@ -105,6 +107,24 @@ TEST_F(SheetScriptTest, MemoryBlockPrintsChannelsUnderHeadersWithoutCancellerCol
     EXPECT_EQ(script.enter("CL_Misc_ChNo_0Base", 150, "1"), cmcSheetScript::Outcome::NoCell);
 }
 
+TEST_F(SheetScriptTest, ChannelSheetsPrintOnlyWithData) {
+    usePrintRulesOf(env, images.current());
+    auto block = open("[St_ColCut]GI_Sheet_MemoryCH,3,300");
+    auto bank = open("[St_CCBank]GI_Sheet_BankCH,20");
+    EXPECT_FALSE(block->printable());
+    EXPECT_FALSE(bank->printable());
+    cmcSheetScript script(*block, *dispatch, tables);
+    ASSERT_EQ(script.enter("CL_Mch_Freq", 377, "145.3"), cmcSheetScript::Outcome::Changed);
+    ASSERT_EQ(script.enter("CL_Mch_Bank_Group", 377, "L"), cmcSheetScript::Outcome::Changed);
+    EXPECT_TRUE(block->printable());
+    EXPECT_TRUE(bank->printable());
+    EXPECT_FALSE(bank->includedInPrintAll());
+    auto& cut = dynamic_cast<iuiSh_ColCut_A&>(*bank);
+    cut.setPrintAllChoices(false, true);
+    EXPECT_TRUE(bank->includedInPrintAll());
+    EXPECT_TRUE(open("[St_ColCut]GI_Sheet_Func,7,0")->printable());
+}
+
 TEST_F(SheetScriptTest, BankListAndFunctionMemory) {
     auto memory = open("[St_ColCut]GI_Sheet_MemoryCH,0,0");
     cmcSheetScript channels(*memory, *dispatch, tables);
@@ -134,6 +154,50 @@ TEST_F(SheetScriptTest, BankListAndFunctionMemory) {
     EXPECT_EQ(right[0], "Right");
     EXPECT_EQ(right[2], "VFO");
     EXPECT_EQ(right[4], "145.200000");
+}
+
+TEST_F(SheetScriptTest, ActivationEditsPicksAndStepsTheCurrentCell) {
+    auto sheet = open("[St_ColCut]GI_Sheet_MemoryCH,0,0");
+    sheet->setDispatcher([this](cmcCellCapsule& r) { return dispatch->dispatch(r); });
+    std::string opened;
+    sheet->setListOpener(
+        [&opened](const cmcCellCapsule&, const std::string& key, std::int32_t, std::int32_t) {
+            opened = key;
+            return true;
+        });
+    ASSERT_TRUE(sheet->findAndSelect(CT_Conv, CL_Mch_Freq, 4));
+    auto typed = sheet->activate('1');
+    EXPECT_TRUE(typed.openEditor);
+    EXPECT_EQ(typed.text, "1");
+    EXPECT_EQ(sheet->activate(0, nullptr, kOpCommit, "145.52").result, kResultChanged);
+    cmcSheetScript script(*sheet, *dispatch, tables);
+    EXPECT_EQ(script.cellText(2, 9), "145.520000");
+    ASSERT_TRUE(sheet->findAndSelect(CT_Conv, CL_Mch_Bank_ChNo, 4));
+    auto wrong = sheet->activate(0, nullptr, kOpCommit, "150");
+    EXPECT_TRUE(wrong.refused);
+    EXPECT_TRUE(wrong.openEditor); // back into the editor to correct it
+    EXPECT_EQ(wrong.text, "150");
+
+    ASSERT_TRUE(sheet->findAndSelect(CT_Conv, CL_Mch_Dup, 4));
+    EXPECT_EQ(sheet->activate(' ').result, kResultChanged);
+    EXPECT_EQ(script.cellText(3, 9), "-DUP");
+    EXPECT_EQ(sheet->activate(13).result, kResultChanged);
+    EXPECT_EQ(opened, "GI_Sheet_Sel_Mch_Dup");
+
+    // The list popup picks for the originating cell.
+    cmcCellCapsule origin;
+    origin.cell = &sheet->cell(3, 9);
+    cuiSheet list(env, "GI_Sheet_Sel_Mch_Dup");
+    list.setPopupMode(true);
+    list.requestCell(Flex0, 1);
+    list.show();
+    list.setDispatcher([this](cmcCellCapsule& r) { return dispatch->dispatch(r); });
+    list.setOrigin(origin);
+    list.moveBy(0, 1);
+    EXPECT_EQ(list.currentCell().index, 2);
+    EXPECT_FALSE(list.activate(' ').picked);
+    EXPECT_TRUE(list.activate(13).picked);
+    EXPECT_EQ(script.cellText(3, 9), "+DUP");
 }
 
 } // namespace
