@@ -934,6 +934,70 @@ std::int32_t cmcCellLinkDispatch::dispatchOther(Event& e) {
         }
         return e.editKeys(req.displayText, isDigitKey);
     }
+    case CL_Received_Callsign_Caller:
+    case CL_Received_Callsign_Caller2:
+    case CL_Received_Callsign_Called:
+    case CL_Received_Callsign_RPT1:
+    case CL_Received_Callsign_RPT2:
+    case CL_Received_Callsign_Status:
+    case CL_Received_Callsign_Date:
+    case CL_Received_Callsign_BK:
+    case CL_Received_Callsign_EMR: {
+        // Row n shows the record that the order table puts in display row n.
+        std::int32_t record = -1;
+        for (std::int32_t r = 0; r < imagemap::kReceivedCallCount; ++r) {
+            if (image.getByte(imagemap::kReceivedCallOrder + r) == n && n >= 0) {
+                record = r;
+                break;
+            }
+        }
+        if (record < 0) {
+            return kResultNone;
+        }
+        const std::int32_t base = imagemap::kReceivedCalls + imagemap::kReceivedCallSize * record;
+        const std::uint8_t status = image.getByte(imagemap::kReceivedCallStatus + record);
+        const DateOrder order =
+            m_env.japaneseSystem ? DateOrder::YearMonthDay : DateOrder::MonthDayYear;
+        switch (cell.link) {
+        case CL_Received_Callsign_Caller:
+            req.displayText = formatCallSign(imageText(image, base, 8));
+            break;
+        case CL_Received_Callsign_Caller2:
+            req.displayText = formatCallSign(imageText(image, base + 8, 4));
+            break;
+        case CL_Received_Callsign_RPT1:
+            req.displayText = formatCallSign(imageText(image, base + 12, 8));
+            break;
+        case CL_Received_Callsign_RPT2:
+            req.displayText = formatCallSign(imageText(image, base + 20, 8));
+            break;
+        case CL_Received_Callsign_Called:
+            req.displayText = formatCallSign(imageText(image, base + 28, 8));
+            break;
+        case CL_Received_Callsign_Status:
+            req.displayText = receivedCallStatusText(status);
+            break;
+        case CL_Received_Callsign_Date:
+            req.displayText = formatReceivedDateTime(
+                std::span<const std::uint8_t, 3>(image.data() + base + 36, 3),
+                std::span<const std::uint8_t, 3>(image.data() + base + 39, 3), order);
+            break;
+        case CL_Received_Callsign_BK:
+            req.displayText = receivedCallBreakInText(status);
+            break;
+        default:
+            req.displayText = receivedCallEmergencyText(status);
+            break;
+        }
+        return kResultNone;
+    }
+    case CL_Gps_Name:
+    case CL_Gps_Date:
+    case CL_Gps_Time:
+    case CL_Gps_Latitude:
+    case CL_Gps_Longitude:
+    case CL_Gps_Bank_Group:
+        return dispatchGps(e);
     default:
         break;
     }
@@ -1056,6 +1120,102 @@ std::int32_t cmcCellLinkDispatch::dispatchSetting(Event& e) {
     }
     const CellList list{std::string(entry.listKey), Flex0};
     return choice(req, *m_env.lists, list, *value, e.picked != nullptr, e.key, write);
+}
+
+std::int32_t cmcCellLinkDispatch::dispatchGps(Event& e) {
+    cmcEeprom& image = *m_env.image;
+    cmcCellCapsule& req = e.req;
+    const cmcCellObj& cell = e.cell;
+    ChannelRecord rec(image);
+    if (!rec.load(kKindGps, cell.index)) {
+        return kResultNone;
+    }
+    const bool kana = halfWidthKanaNamesAllowed(m_env.destination, m_env.japaneseSystem);
+    const DateOrder order =
+        m_env.japaneseSystem ? DateOrder::YearMonthDay : DateOrder::MonthDayYear;
+    // Dates, times and positions come from a masked entry: a pick carrying the text, or a
+    // typed text.
+    const bool entered = e.commit || (e.picked != nullptr && e.picked->link == Flex0 &&
+                                      cell.link != CL_Gps_Bank_Group);
+    const std::string typed = e.commit              ? req.text
+                              : e.picked != nullptr ? std::string(e.picked->displayText())
+                                                    : "";
+    const auto done = [&](bool ok) -> std::int32_t {
+        if (!ok) {
+            return e.refuse();
+        }
+        rec.store();
+        return kResultChanged;
+    };
+    switch (cell.link) {
+    case CL_Gps_Name:
+        req.displayText = formatTextField(textOf(rec.name), kana);
+        if (e.commit) {
+            rec.name = ChannelRecord::toText8(parseTextField(req.text, 8, kana));
+            return done(true);
+        }
+        return e.editKeys(req.displayText, isPrintableKey);
+    case CL_Gps_Date:
+        req.displayText = formatGpsDate(rec.date, order);
+        if (entered) {
+            const auto date = parseGpsDate(typed, order);
+            if (date) {
+                rec.date = date.value();
+            }
+            return done(date.ok());
+        }
+        return e.editKeys(req.displayText, isDigitKey);
+    case CL_Gps_Time:
+        req.displayText = formatGpsTime(rec.time);
+        if (entered) {
+            const auto time = parseGpsTime(typed);
+            if (time) {
+                rec.time = time.value();
+            }
+            return done(time.ok());
+        }
+        return e.editKeys(req.displayText, isDigitKey);
+    case CL_Gps_Latitude:
+        req.displayText = formatLatitude(rec.latitude, m_env.codePage);
+        if (entered) {
+            const auto position = parseLatitude(typed);
+            if (position) {
+                rec.latitude = position.value();
+            }
+            return done(position.ok());
+        }
+        return e.editKeys(req.displayText, isDigitKey);
+    case CL_Gps_Longitude:
+        req.displayText = formatLongitude(rec.longitude, m_env.codePage);
+        if (entered) {
+            const auto position = parseLongitude(typed);
+            if (position) {
+                rec.longitude = position.value();
+            }
+            return done(position.ok());
+        }
+        return e.editKeys(req.displayText, isDigitKey);
+    default: {
+        const CellList list = *cellList(cell, req.arguments);
+        if (e.commit) {
+            const auto value = entryByLabel(*m_env.lists, list, req.text);
+            if (value) {
+                rec.gpsBankGroup = *value;
+            }
+            return done(value.has_value());
+        }
+        const std::int32_t result = choice(req, *m_env.lists, list, rec.gpsBankGroup,
+                                           e.picked != nullptr, e.key, [&](std::int32_t v) {
+                                               rec.gpsBankGroup = v;
+                                               rec.store();
+                                               return true;
+                                           });
+        if (result == kResultNone && e.key != 32 && isPrintableKey(e.key)) {
+            return e.edit(std::string(1, static_cast<char>(e.key)), true);
+        }
+        return result;
+    }
+    }
 }
 
 } // namespace qx

@@ -62,6 +62,7 @@ private:
     std::int32_t dispatchChannel(Event& e);
     std::int32_t dispatchOther(Event& e);
     std::int32_t dispatchSetting(Event& e);
+    std::int32_t dispatchGps(Event& e);
 
     LinkEnvironment m_env;
 };

@@ -256,5 +256,37 @@ TEST_F(CellLinkDispatchTest, FunctionMemoryDisplayStateAndSettingsBlocks) {
     EXPECT_NE(image.getByte(0xA42E + 0x73), f2Beep);
 }
 
+TEST_F(CellLinkDispatchTest, ReceivedCallsAndGpsMemories) {
+    cmcEeprom& image = images.current();
+    for (int r = 0; r < 20; ++r) {
+        image.setByte(imagemap::kReceivedCallOrder + r, 255);
+    }
+    const std::int32_t base = imagemap::kReceivedCalls + 42 * 3; // record 3 shows in row 0
+    const char caller[] = "JA1XYZ  /P  JP1YIU AJP1YIU GCQCQCQ  ";
+    for (int i = 0; i < 36; ++i) {
+        image.setByte(base + i, static_cast<std::uint8_t>(caller[i]));
+    }
+    image.setByte(imagemap::kReceivedCallOrder + 3, 0);
+    image.setByte(imagemap::kReceivedCallStatus + 3, 0x60);
+    EXPECT_EQ(show(kNoCategory, CL_Received_Callsign_Caller, 0), "JA1XYZ");
+    EXPECT_EQ(show(kNoCategory, CL_Received_Callsign_Caller2, 0), "/P");
+    EXPECT_EQ(show(kNoCategory, CL_Received_Callsign_Called, 0), "CQCQCQ");
+    EXPECT_EQ(show(kNoCategory, CL_Received_Callsign_RPT2, 0), "JP1YIU G");
+    EXPECT_EQ(show(kNoCategory, CL_Received_Callsign_Status, 0), "RPT UP");
+    EXPECT_EQ(show(kNoCategory, CL_Received_Callsign_BK, 0), "*");
+    EXPECT_EQ(show(kNoCategory, CL_Received_Callsign_Caller, 1), "");
+    EXPECT_EQ(key(kNoCategory, CL_Received_Callsign_Caller, 0, 13), kResultNone);
+
+    commit(CT_Gps, CL_Gps_Name, 4, "Summit");
+    EXPECT_EQ(show(CT_Gps, CL_Gps_Name, 4), "Summit");
+    commit(CT_Gps, CL_Gps_Time, 4, "12:34:56");
+    EXPECT_EQ(show(CT_Gps, CL_Gps_Time, 4), "12:34:56");
+    EXPECT_TRUE(commit(CT_Gps, CL_Gps_Time, 4, "25:00:00").refused);
+    commit(CT_Gps, CL_Gps_Date, 4, "07/04/2010");
+    EXPECT_EQ(show(CT_Gps, CL_Gps_Date, 4), "07/04/2010");
+    EXPECT_EQ(pick(CT_Gps, CL_Gps_Bank_Group, 4, Flex0, 3), kResultChanged);
+    EXPECT_EQ(show(CT_Gps, CL_Gps_Bank_Group, 4), "Bank-C");
+}
+
 } // namespace
 } // namespace qx
