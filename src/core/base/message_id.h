@@ -11,6 +11,7 @@ enum class MessageId : std::uint32_t {
     ClearPopupSubmenu = 10,    // sheets: clear a popup submenu
     FillPopupSubmenu = 11,     // sheets: fill a popup submenu
     RequestContextCell = 12,   // request: the context cell of the current sheet
+    CurrentCellChanged = 19,   // sheets: the cursor moved; p1 = category << 16 | link, p2 = index
     ToolBarRefresh = 20,       // the toolbar refreshes its button states
     DocumentWillChange = 21,   // before the document is saved, replaced or closed
     ImageMayHaveChanged = 23,  // the image may have changed outside the sheets

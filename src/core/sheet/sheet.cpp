@@ -1,5 +1,6 @@
 #include "sheet/sheet.h"
 
+#include "base/event_manager.h"
 #include "base/fatal_defect.h"
 #include "base/text_lines.h"
 #include "base/text_metrics.h"
@@ -474,6 +475,11 @@ bool cuiSheet::select(int column, int row, bool extend) {
         return false;
     }
     setCurrent(column, row, extend);
+    if (m_env.bus != nullptr && !m_building) {
+        const cmcCellObj& now = cell(column, row);
+        m_env.bus->send(MessageId::CurrentCellChanged, (now.category << 16) | now.link, now.index);
+        m_env.bus->send(MessageId::RefreshMenuStates);
+    }
     return true;
 }
 
@@ -657,6 +663,9 @@ std::optional<std::pair<std::int32_t, std::int32_t>> cuiSheet::selectedRange() c
 }
 
 void cuiSheet::clearSelection() {
+    if (m_env.bus != nullptr) {
+        m_env.bus->send(MessageId::RefreshMenuStates);
+    }
     for (auto& entry : m_cells) {
         entry.flags = static_cast<std::uint8_t>(
             entry.flags & ~(clsSheetCellId::kSelected | clsSheetCellId::kLineMarked));

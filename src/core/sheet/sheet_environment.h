@@ -10,6 +10,7 @@ namespace qx {
 class TextLines;
 class TextMetrics;
 class cmcEeprom;
+class cmcEvMan;
 
 // Where remembered column widths live: one group of numbered values per sheet family.
 class ColumnWidthStore {
@@ -25,6 +26,7 @@ struct SheetEnvironment {
     TextLines* text = nullptr;
     const TextMetrics* metrics = nullptr;
     ColumnWidthStore* widths = nullptr; // none: widths are neither loaded nor saved
+    cmcEvMan* bus = nullptr;            // none: cursor changes are not announced
     bool shiftJis = false;              // the active text table is the Japanese one
     bool japaneseSystem = false;        // the system's default language is Japanese
     int fontSizePercent = 100;

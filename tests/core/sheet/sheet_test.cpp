@@ -1,5 +1,7 @@
 #include "sheet/sheet.h"
 
+#include "base/event_manager.h"
+#include "manual_scheduler.h"
 #include "radio/cell_link_names.h"
 #include "text_blocks.h"
 
@@ -297,6 +299,27 @@ TEST_F(SheetTest, ColumnWidthsOfSelectableReferenceCellsAreRemembered) {
         popup.show();
         EXPECT_EQ(popup.columnWidth(1), 118);
     }
+}
+
+TEST_F(SheetTest, CursorChangesAreAnnouncedOnTheBus) {
+    struct Probe : EvSubscriber {
+        std::vector<EvMessage> seen;
+        void onMessage(const EvMessage& m, cmcEvMan&) override { seen.push_back(m); }
+    } probe;
+    test::ManualScheduler scheduler;
+    cmcEvMan bus(scheduler);
+    bus.subscribe(&probe);
+    env.bus = &bus;
+    cuiSheet sheet(env, "GI_Sheet_Test");
+    sheet.show();
+    EXPECT_TRUE(probe.seen.empty()); // building announces nothing
+    sheet.moveBy(0, 3);
+    ASSERT_EQ(probe.seen.size(), 2U);
+    EXPECT_EQ(probe.seen[0].id, MessageId::CurrentCellChanged);
+    EXPECT_EQ(probe.seen[0].p1, (CT_Conv << 16) | CL_Mch_Freq);
+    EXPECT_EQ(probe.seen[0].p2, 3);
+    EXPECT_EQ(probe.seen[1].id, MessageId::RefreshMenuStates);
+    bus.unsubscribe(&probe);
 }
 
 } // namespace
