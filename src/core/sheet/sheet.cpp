@@ -775,4 +775,64 @@ cuiSheet::Activation cuiSheet::activate(std::int32_t command, const cmcCellObj* 
     return done;
 }
 
+cuiSheet::Activation cuiSheet::key(Key key, bool shift, bool ctrl, int functionKey) {
+    const int column = m_curCol;
+    const int row = m_curRow;
+    switch (key) {
+    case Key::Left:
+    case Key::Right:
+        moveBy(key == Key::Left ? -1 : 1, 0, shift);
+        if (column == m_curCol && row == m_curRow) {
+            return activate(key == Key::Left ? 0x2500 : 0x2700);
+        }
+        break;
+    case Key::Up:
+    case Key::Down:
+        if (!ctrl) { // Ctrl+Up and Ctrl+Down belong to the menus
+            moveBy(0, key == Key::Up ? -1 : 1, shift);
+        }
+        break;
+    case Key::PageUp:
+    case Key::PageDown:
+        moveBy(0, key == Key::PageUp ? -10 : 10, shift);
+        break;
+    case Key::F1:
+        if (functionKey >= 1 && functionKey <= 12) {
+            return activate((0x70 + functionKey - 1) * 256);
+        }
+        break;
+    default:
+        break;
+    }
+    return {};
+}
+
+void cuiSheet::autoFitColumn(int column, const std::function<std::string(int, int)>& linkText) {
+    if (column < 0 || column >= m_columns) {
+        return;
+    }
+    const cmcFont fallback;
+    const int padding = static_cast<int>(8 * m_scale + 0.5);
+    int widest = 0;
+    for (int r = 0; r < m_rows; ++r) {
+        const cmcCellObj& c = cell(column, r);
+        std::string text;
+        if (r < m_fixedRows) {
+            if (column + 1 < m_columns && cell(column + 1, r).span) {
+                continue; // a group caption drawn across the cells to its right
+            }
+            text = std::string(c.displayText());
+        } else if (c.link != kNoLinkId && linkText) {
+            text = linkText(column, r);
+        } else {
+            continue;
+        }
+        const cmcFont* font = c.effectiveFont();
+        widest = std::max(
+            widest,
+            measureText(*m_env.metrics, font != nullptr ? *font : fallback, text).first + padding);
+    }
+    setColumnWidth(column, widest);
+}
+
 } // namespace qx

@@ -168,6 +168,15 @@ public:
                         std::int32_t operation = kOpCommand, std::string text = {},
                         const cmcCellObj* picked = nullptr);
 
+    // Keys on the grid while the editor is closed. Left or Right at the edge and the function
+    // keys go to the current cell as commands (key code x 256).
+    enum class Key { Left, Right, Up, Down, PageUp, PageDown, Home, End, F1 };
+    Activation key(Key key, bool shift = false, bool ctrl = false, int functionKey = 1);
+
+    // Widens or narrows a column to its widest text: header texts in the fixed rows, the
+    // link's text (`linkText`) elsewhere.
+    void autoFitColumn(int column, const std::function<std::string(int, int)>& linkText);
+
 protected:
     // Kinds post-process the grid after the fill pass (cut columns, hidden rows).
     virtual void afterFill() {}

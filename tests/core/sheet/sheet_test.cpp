@@ -322,5 +322,32 @@ TEST_F(SheetTest, CursorChangesAreAnnouncedOnTheBus) {
     bus.unsubscribe(&probe);
 }
 
+TEST_F(SheetTest, KeysMoveTheCursorOrReachTheCell) {
+    cuiSheet sheet(env, "GI_Sheet_Test");
+    std::vector<std::int32_t> commands;
+    sheet.setDispatcher([&commands](cmcCellCapsule& r) {
+        commands.push_back(r.command);
+        return kResultNone;
+    });
+    sheet.show();
+    sheet.key(cuiSheet::Key::PageDown);
+    EXPECT_EQ(sheet.currentRow(), 12);
+    sheet.key(cuiSheet::Key::Down, false, true); // a menu shortcut
+    EXPECT_EQ(sheet.currentRow(), 12);
+    sheet.key(cuiSheet::Key::Down, true);
+    EXPECT_EQ(sheet.selectedRange(), (std::pair<std::int32_t, std::int32_t>{10, 11}));
+    sheet.key(cuiSheet::Key::Left); // left edge: the cell gets 0x2500
+    sheet.key(cuiSheet::Key::Right);
+    sheet.key(cuiSheet::Key::Right);
+    sheet.key(cuiSheet::Key::F1, false, false, 5);
+    EXPECT_EQ(commands, (std::vector<std::int32_t>{0x2500, 0x2700, 0x7400}));
+    EXPECT_EQ(sheet.currentColumn(), 3);
+
+    sheet.autoFitColumn(1, [](int, int r) { return r == 50 ? std::string(20, 'x') : ""; });
+    EXPECT_EQ(sheet.columnWidth(1), 208);
+    sheet.autoFitColumn(1, nullptr);
+    EXPECT_EQ(sheet.columnWidth(1), 48); // the header "Freq"
+}
+
 } // namespace
 } // namespace qx
