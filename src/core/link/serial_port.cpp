@@ -1,0 +1,158 @@
+#include "link/serial_port.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+namespace qx {
+
+namespace {
+
+bool isShiftJisLead(unsigned char c) {
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
+std::vector<std::string> splitFields(const std::string& text) {
+    std::vector<std::string> fields(1);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (isShiftJisLead(c) && i + 1 < text.size()) {
+            // A double-byte character: its second byte never splits, even when it is a comma.
+            fields.back() += text.substr(i, 2);
+            ++i;
+        } else if (c == ',') {
+            fields.emplace_back();
+        } else {
+            fields.back() += text[i];
+        }
+    }
+    return fields;
+}
+
+int leadingNumber(const std::string& field) {
+    return static_cast<int>(std::strtol(field.c_str(), nullptr, 10));
+}
+
+} // namespace
+
+LineSettings parseLineSettings(const std::string& text) {
+    const std::vector<std::string> f = splitFields(text);
+    LineSettings s;
+    s.baud = leadingNumber(f[0]);
+    const char parity = f.size() > 1 && !f[1].empty() ? f[1][0] : '\0';
+    s.parityCheck = parity == 'M' || parity == 'm' || parity == 'O' || parity == 'o';
+    s.byteSize = std::clamp(f.size() > 2 ? leadingNumber(f[2]) : 0, 4, 8);
+    s.stopBits = StopBits::One;
+    if (f.size() > 3) {
+        if (f[3] == "1.5") {
+            s.stopBits = StopBits::OneAndHalf;
+        } else if (f[3] == "2") {
+            s.stopBits = StopBits::Two;
+        }
+    }
+    return s;
+}
+
+cmcComm::cmcComm(Scheduler& scheduler, std::unique_ptr<SerialDevice> device)
+    : m_device(std::move(device)), m_drainTask(scheduler) {
+    m_drainTask->setCallback([this](cmcTask&) { drain(); });
+}
+
+cmcComm::~cmcComm() {
+    Close();
+}
+
+std::string cmcComm::DevicePath(int portNumber) const {
+    if (m_resolver) {
+        return m_resolver(portNumber);
+    }
+    return defaultSerialDevicePath(portNumber);
+}
+
+bool cmcComm::Open(int portNumber, const std::string& settings) {
+    m_portNumber = portNumber;
+    m_writeFault = false;
+    m_settings = parseLineSettings(settings);
+    if (!m_device->open(DevicePath(portNumber))) {
+        return false;
+    }
+    if (!m_device->configure(m_settings, kInputQueueSize, kOutputQueueSize)) {
+        m_device->close();
+        return false;
+    }
+    return true;
+}
+
+void cmcComm::Close() {
+    m_drainTask->schedule(-1);
+    m_device->close();
+    m_output.SetSize(0);
+    m_output.Compact();
+    m_writeFault = false;
+}
+
+void cmcComm::Write(const std::uint8_t* bytes, int n) {
+    if (!IsOpen() || n <= 0) {
+        return;
+    }
+    m_drainTask->schedule(-1);
+    m_output.Append(bytes, n);
+    drain();
+}
+
+int cmcComm::Read(std::uint8_t* buffer, int max) {
+    if (!IsOpen() || max <= 0) {
+        return 0;
+    }
+    const int waiting = InputCount();
+    const int n = std::min(max, waiting);
+    if (n <= 0) {
+        return 0;
+    }
+    return std::max(0, m_device->read(buffer, n));
+}
+
+int cmcComm::InputCount() {
+    return IsOpen() ? std::max(0, m_device->inputCount()) : 0;
+}
+
+int cmcComm::OutputQueueCount() {
+    return IsOpen() ? std::max(0, m_device->outputCount()) : 0;
+}
+
+void cmcComm::drain() {
+    if (!IsOpen()) {
+        m_drainTask->schedule(-1);
+        return;
+    }
+    const int n = std::min(kOutputQueueSize, m_output.Size());
+    if (n <= 0) {
+        m_drainTask->schedule(-1);
+        return;
+    }
+    if (OutputQueueCount() > 0) {
+        m_drainTask->schedule(kDrainIntervalMs);
+        return;
+    }
+    // The system may take as long as the bytes need on the wire, plus a margin.
+    const int baud = std::max(1, m_settings.baud);
+    const int timeoutMs = (100000 / baud) * n + 3000;
+    const int written = m_device->write(m_output.Data(), n, timeoutMs);
+    if (written < n) {
+        // What did go out must not be sent twice; the rest stays buffered.
+        m_output.RemoveFront(std::max(0, written));
+        m_writeFault = true;
+        m_drainTask->schedule(-1);
+        return;
+    }
+    if (n < m_output.Size()) {
+        m_output.RemoveFront(n);
+        m_drainTask->schedule(kDrainIntervalMs);
+        return;
+    }
+    m_output.SetSize(0);
+    m_output.Compact();
+    m_drainTask->schedule(-1);
+}
+
+} // namespace qx
