@@ -154,6 +154,8 @@ bool TermiosSerialDevice::configure(const LineSettings& settings, int inputQueue
 
 void TermiosSerialDevice::close() {
     if (m_fd >= 0) {
+        // The exclusive flag outlives our descriptor while anyone else holds the terminal.
+        ioctl(m_fd, TIOCNXCL);
         ::close(m_fd);
         m_fd = -1;
     }
