@@ -94,35 +94,29 @@ bool cmcCloneDrv::StartInformation(Callback callback) {
     return started;
 }
 
-bool cmcCloneDrv::StartRead(const std::vector<CloneRange>& ranges, Callback callback) {
+bool cmcCloneDrv::StartRead(const ImageRangeList& ranges, Callback callback) {
     if (IsBusy()) {
         return false;
     }
     m_cycling = false;
-    return start(CloneMode::Read, ranges, std::move(callback));
+    return start(CloneMode::Read, ranges.ranges(m_imageSize), std::move(callback));
 }
 
-bool cmcCloneDrv::StartWrite(const cmcEeprom& image, const std::vector<CloneRange>& ranges,
+bool cmcCloneDrv::StartWrite(const cmcEeprom& image, const ImageRangeList& ranges,
                              Callback callback) {
     if (IsBusy()) {
         return false;
     }
     m_cycling = false;
-    if (!start(CloneMode::Write, ranges, std::move(callback))) {
+    if (!start(CloneMode::Write, ranges.ranges(image.size()), std::move(callback))) {
         return false;
     }
     m_result->image = image;
     return true;
 }
 
-bool cmcCloneDrv::start(CloneMode mode, const std::vector<CloneRange>& ranges, Callback callback) {
-    m_ranges.clear();
-    for (const CloneRange& r : ranges) {
-        if (r.start > r.end) {
-            break;
-        }
-        m_ranges.push_back(r);
-    }
+bool cmcCloneDrv::start(CloneMode mode, std::vector<ImageRange> ranges, Callback callback) {
+    m_ranges = std::move(ranges);
     m_rangeIndex = 0;
     m_address = m_ranges.empty() ? 0 : m_ranges.front().start;
     m_wireBytes = 0;
@@ -547,7 +541,7 @@ int cmcCloneDrv::checkFrame(const cmcBuff& frame) {
 int cmcCloneDrv::checkCoverage() const {
     const std::int32_t bytes = (m_imageSize + 7) / 8;
     std::vector<std::uint8_t> expected(static_cast<std::size_t>(bytes), 0);
-    for (const CloneRange& r : m_ranges) {
+    for (const ImageRange& r : m_ranges) {
         for (std::int32_t a = std::max(0, r.start); a <= r.end && a < m_imageSize; ++a) {
             expected[static_cast<std::size_t>(a / 8)] |= static_cast<std::uint8_t>(1u << (a % 8));
         }
@@ -576,7 +570,7 @@ void cmcCloneDrv::sendData(bool& progress) {
             }
             return;
         }
-        const CloneRange& range = m_ranges[m_rangeIndex];
+        const ImageRange& range = m_ranges[m_rangeIndex];
         if (m_address > range.end) {
             ++m_rangeIndex;
             if (m_rangeIndex < m_ranges.size()) {

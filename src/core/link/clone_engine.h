@@ -6,6 +6,7 @@
 #include "link/byte_buffer.h"
 #include "link/clone_result.h"
 #include "link/serial_port.h"
+#include "radio/image_range_list.h"
 
 #include <cstdint>
 #include <functional>
@@ -15,12 +16,6 @@
 #include <vector>
 
 namespace qx {
-
-// One inclusive address range of a transfer.
-struct CloneRange {
-    std::int32_t start = 0;
-    std::int32_t end = -1;
-};
 
 // The clone protocol engine: a state machine stepped every 10 ms that asks the transceiver who
 // it is, reads the image from it or writes the image into it, and hands a CloneResult to a
@@ -71,9 +66,8 @@ public:
     void SetSleeper(std::function<void(int ms)> sleeper) { m_sleep = std::move(sleeper); }
 
     bool StartInformation(Callback callback);
-    bool StartRead(const std::vector<CloneRange>& ranges, Callback callback);
-    bool StartWrite(const cmcEeprom& image, const std::vector<CloneRange>& ranges,
-                    Callback callback);
+    bool StartRead(const ImageRangeList& ranges, Callback callback);
+    bool StartWrite(const cmcEeprom& image, const ImageRangeList& ranges, Callback callback);
     bool IsBusy() const { return m_state != 0; }
     // Waits 100 ms, then discards whatever has arrived.
     void FlushInput();
@@ -82,11 +76,12 @@ public:
     std::int32_t DataFrames() const { return m_dataFrames; }
     std::int32_t DataBytes() const { return m_dataBytes; }
     int State() const { return m_state; }
+    std::int32_t ImageSize() const { return m_imageSize; }
     const std::string& PreCommand() const { return m_preCommand; }
     cmcComm& Port() { return m_comm; }
 
 private:
-    bool start(CloneMode mode, const std::vector<CloneRange>& ranges, Callback callback);
+    bool start(CloneMode mode, std::vector<ImageRange> ranges, Callback callback);
     void tick();
     void step(bool& progress);
     bool handleEcho(bool& progress);
@@ -140,7 +135,7 @@ private:
     cmcBuff m_echoQueue;
     cmcTick m_responseTimer;
     cmcTick m_delayTimer;
-    std::vector<CloneRange> m_ranges;
+    std::vector<ImageRange> m_ranges;
     std::size_t m_rangeIndex = 0;
     std::int32_t m_address = 0;
     std::int64_t m_wireBytes = 0;

@@ -162,7 +162,7 @@ protected:
     std::uint64_t read(int end = 0x7F) {
         return run([this, end](auto cb) { return engine.StartRead({{0, end}, {1, 0}}, cb); });
     }
-    std::uint64_t write(const std::vector<CloneRange>& ranges) {
+    std::uint64_t write(const ImageRangeList& ranges) {
         cmcEeprom image(256);
         for (int i = 0; i < 256; ++i) {
             image.setByte(i, static_cast<std::uint8_t>(255 - i));

@@ -1,0 +1,230 @@
+#include "link/clone_manager.h"
+
+#include "base/event_manager.h"
+#include "base/user_prompt.h"
+#include "text/text_table.h"
+
+#include <cstdio>
+#include <vector>
+
+namespace qx {
+
+namespace {
+
+// Which lines of the check block follow the head line of each error code.
+std::vector<int> checkLines(int code) {
+    switch (code) {
+    case kCloneWriteFailed:
+        return {0, 2, 3};
+    case kCloneIllegalInfo:
+    case kCloneIllegalInfo2:
+        return {0, 1, 2, 3, 4, 5};
+    case kCloneVersion:
+        return {6, 7};
+    case kCloneModel:
+        return {0, 4, 5};
+    case kCloneNewer:
+        return {};
+    default:
+        return {0, 1, 2, 3};
+    }
+}
+
+std::string formatPort(const std::string& pattern, int port) {
+    if (pattern.find("%d") == std::string::npos) {
+        return pattern;
+    }
+    std::string out;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern.compare(i, 2, "%d") == 0) {
+            out += std::to_string(port);
+            ++i;
+        } else {
+            out += pattern[i];
+        }
+    }
+    return out;
+}
+
+std::string speedPreCommand(const char* settings, int speedByte) {
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  "(%s)FEFEFEFEFEFEFEFEFEFEFEFEFEFEFEFEFEFEFEFE EEEF E8 %04X%04X 0000 02 %02X FD",
+                  settings, indCloneMan::kModelCode, 1, speedByte);
+    return text;
+}
+
+} // namespace
+
+indCloneMan::indCloneMan(Scheduler& scheduler, const Clock& clock,
+                         std::unique_ptr<SerialDevice> device, UserPrompt& prompt, cmcGTex& texts,
+                         cmcEvMan* bus)
+    : m_engine(scheduler, clock, std::move(device)), m_prompt(prompt), m_texts(texts), m_bus(bus),
+      m_repaintTask(scheduler) {
+    m_repaintTask->setCallback([this](cmcTask&) { repaint(); });
+}
+
+indCloneMan::~indCloneMan() {
+    m_repaintTask->detach();
+}
+
+void indCloneMan::SetConnectionTypeSink(std::function<void(int)> sink) {
+    m_engine.SetConnectionTypeHandler(std::move(sink));
+}
+
+int indCloneMan::LitSegments(std::int64_t done, std::int64_t total) {
+    if (total <= 0) {
+        return 0;
+    }
+    const std::int64_t lit = 33 * done / total;
+    return static_cast<int>(lit < kSegments ? lit : kSegments);
+}
+
+void indCloneMan::configure(bool forTransfer) {
+    const CloneLinkSettings s = m_settings ? m_settings() : CloneLinkSettings{};
+    const int type = s.connectionType >= 0 && s.connectionType <= 2 ? s.connectionType : 0;
+    m_port = s.port;
+    if (!forTransfer) {
+        m_engine.SetLineSettings(type == 2 ? "4800,N,8,1" : "9600,N,8,1");
+        m_engine.SetPreCommand("");
+    } else if (s.highSpeed) {
+        m_engine.SetLineSettings("38400,N,8,1");
+        m_engine.SetPreCommand(speedPreCommand(type == 2 ? "4800,N,8,1" : "9600,N,8,1", 0x01));
+        m_engine.SetCommandPreamble(12);
+        m_engine.SetDataPreambles(0, 0);
+    } else if (type == 2) {
+        m_engine.SetLineSettings("9600,N,8,1");
+        m_engine.SetPreCommand(speedPreCommand("4800,N,8,1", 0x00));
+        m_engine.SetCommandPreamble(12);
+        m_engine.SetDataPreambles(0, 0);
+    } else {
+        m_engine.SetLineSettings("9600,N,8,1");
+    }
+    m_engine.SetPort(s.port);
+    m_engine.SetStartDelay(200);
+    m_engine.SetEcho(type == 1);
+    m_engine.SetLowSpeed(type == 2);
+    m_engine.SetFrameCounter(true);
+    m_engine.SetBytesPerFrame(32);
+    m_engine.SetWriteAckTimeout(10000);
+}
+
+bool indCloneMan::Information(Completion completion) {
+    if (IsBusy()) {
+        return false;
+    }
+    if (m_bus != nullptr) {
+        m_bus->post(MessageId::CloneStarted);
+    }
+    m_mode = CloneMode::Information;
+    m_total = 0;
+    configure(false);
+    m_completion = std::move(completion);
+    return m_engine.StartInformation([this](CloneResult& r) { onEngineDone(r); });
+}
+
+bool indCloneMan::Read(const ImageRangeList& ranges, Completion completion) {
+    if (IsBusy()) {
+        return false;
+    }
+    m_mode = CloneMode::Read;
+    configure(true);
+    m_total = ranges.byteCount(m_engine.ImageSize());
+    m_completion = std::move(completion);
+    m_engine.StartRead(ranges, [this](CloneResult& r) { onEngineDone(r); });
+    if (m_progress != nullptr) {
+        m_progress->open();
+        m_progressOpen = true;
+    }
+    m_repaintTask->schedule(kRepaintMs);
+    return true;
+}
+
+bool indCloneMan::Write(const cmcEeprom& image, const ImageRangeList& ranges,
+                        Completion completion) {
+    if (IsBusy()) {
+        return false;
+    }
+    m_mode = CloneMode::Write;
+    configure(true);
+    m_total = ranges.byteCount(image.size());
+    m_completion = std::move(completion);
+    m_engine.StartWrite(image, ranges, [this](CloneResult& r) { onEngineDone(r); });
+    if (m_progress != nullptr) {
+        m_progress->open();
+        m_progressOpen = true;
+    }
+    m_repaintTask->schedule(kRepaintMs);
+    return true;
+}
+
+void indCloneMan::repaint() {
+    if (m_progress != nullptr && m_progressOpen) {
+        m_progress->paint(LitSegments(m_engine.DataBytes(), m_total), m_engine.DataBytes(),
+                          m_total);
+    }
+    if (!m_engine.IsBusy()) {
+        m_repaintTask->schedule(-1);
+    }
+}
+
+void indCloneMan::closeProgress() {
+    if (m_progressOpen && m_progress != nullptr) {
+        m_progress->close();
+        m_progressOpen = false;
+    }
+    if (m_bus != nullptr && m_mode != CloneMode::Information) {
+        m_bus->post(MessageId::CloneProgressClosed);
+    }
+}
+
+std::string indCloneMan::ErrorText(int code) {
+    if (code == kCloneOk) {
+        return {};
+    }
+    std::string text = m_texts.line("GI_Mess_CloneErr_Head", code);
+    if (code == kClonePortOpen) {
+        text = formatPort(text, m_port);
+    }
+    const std::vector<int> lines = checkLines(code);
+    if (!lines.empty()) {
+        text += "\n\n";
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            text += (i == 0 ? "" : "\n") + m_texts.line("GI_Mess_CloneErr_Check", lines[i]);
+        }
+    }
+    return text;
+}
+
+void indCloneMan::onEngineDone(CloneResult& result) {
+    if (result.error == kCloneOk) {
+        if (result.mode == CloneMode::Information) {
+            if (m_infoCheck) {
+                m_infoCheck(result);
+            } else {
+                result.error = kCloneIllegalInfo;
+            }
+        } else if (result.mode == CloneMode::Read) {
+            if (m_readCheck) {
+                m_readCheck(result);
+            } else {
+                result.error = kCloneNotEnoughData;
+            }
+        }
+    }
+    if (result.error != kCloneOk) {
+        m_prompt.ask(ErrorText(result.error), m_texts.firstLine("GI_Sys_AppTitle"),
+                     PromptIcon::Error, PromptButtons::Ok);
+    }
+    closeProgress();
+    if (m_bus != nullptr) {
+        m_bus->post(MessageId::CloneFinished, result.error == kCloneOk ? 1 : 0);
+    }
+    Completion completion = std::move(m_completion);
+    m_completion = nullptr;
+    if (completion) {
+        completion(result);
+    }
+}
+
+} // namespace qx
