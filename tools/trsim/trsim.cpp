@@ -92,8 +92,8 @@ bool parseNumber(const std::string& text, int base, int& value) {
 }
 
 bool parseOptions(int argc, char** argv, Options& o) {
-    static const char* kKinds[] = {"silent", "noise", "checksum", "drop", "count",
-                                   "overflow", "stall", "nak", "badinfo", "model"};
+    static const char* kKinds[] = {"silent",   "noise", "checksum", "drop",    "count",
+                                   "overflow", "stall", "nak",      "badinfo", "model"};
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         auto value = [&](std::string& v) {
@@ -152,9 +152,8 @@ bool parseOptions(int argc, char** argv, Options& o) {
             if (at != std::string::npos && !parseNumber(v.substr(at + 1), 10, f.at)) {
                 return false;
             }
-            if (std::find_if(std::begin(kKinds), std::end(kKinds), [&](const char* k) {
-                    return f.kind == k;
-                }) == std::end(kKinds)) {
+            if (std::find_if(std::begin(kKinds), std::end(kKinds),
+                             [&](const char* k) { return f.kind == k; }) == std::end(kKinds)) {
                 return false;
             }
             o.faults.push_back(f);
@@ -167,23 +166,35 @@ bool parseOptions(int argc, char** argv, Options& o) {
 
 int baudOf(speed_t s) {
     switch (s) {
-    case B1200: return 1200;
-    case B2400: return 2400;
-    case B4800: return 4800;
-    case B9600: return 9600;
-    case B19200: return 19200;
-    case B38400: return 38400;
-    case B57600: return 57600;
-    case B115200: return 115200;
-    default: return 0;
+    case B1200:
+        return 1200;
+    case B2400:
+        return 2400;
+    case B4800:
+        return 4800;
+    case B9600:
+        return 9600;
+    case B19200:
+        return 19200;
+    case B38400:
+        return 38400;
+    case B57600:
+        return 57600;
+    case B115200:
+        return 115200;
+    default:
+        return 0;
     }
 }
 
 speed_t speedOf(int baud) {
     switch (baud) {
-    case 4800: return B4800;
-    case 38400: return B38400;
-    default: return B9600;
+    case 4800:
+        return B4800;
+    case 38400:
+        return B38400;
+    default:
+        return B9600;
     }
 }
 
@@ -411,10 +422,9 @@ void Simulator::serveInformation() {
     if (fault("model") != nullptr) {
         word1 = 0x0002;
     }
-    Bytes payload = {static_cast<std::uint8_t>(m_o.word0 >> 8),
-                     static_cast<std::uint8_t>(m_o.word0 & 0xFF),
-                     static_cast<std::uint8_t>(word1 >> 8),
-                     static_cast<std::uint8_t>(word1 & 0xFF)};
+    Bytes payload = {
+        static_cast<std::uint8_t>(m_o.word0 >> 8), static_cast<std::uint8_t>(m_o.word0 & 0xFF),
+        static_cast<std::uint8_t>(word1 >> 8), static_cast<std::uint8_t>(word1 & 0xFF)};
     Bytes info(kInfoBytes, 0);
     std::string comment;
     if (m_o.comment) {
@@ -429,8 +439,9 @@ void Simulator::serveInformation() {
     info[16] = static_cast<std::uint8_t>(m_o.destination);
     info[17] = m_o.dvInhibit ? 0x01 : 0x00;
     info[19] = m_o.pagerInhibit ? 0x04 : 0x00;
-    info[20] = static_cast<std::uint8_t>((m_o.rxExpansion ? 0x01 : 0) | (m_o.fccInhibit ? 0x02 : 0) |
-                                         (m_o.noDigitalUnit ? 0 : 0x04));
+    info[20] =
+        static_cast<std::uint8_t>((m_o.rxExpansion ? 0x01 : 0) | (m_o.fccInhibit ? 0x02 : 0) |
+                                  (m_o.noDigitalUnit ? 0 : 0x04));
     if (fault("badinfo") != nullptr) {
         info.pop_back();
     }
@@ -587,7 +598,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (!options.link.empty()) {
-        struct stat st{};
+        struct stat st {};
         if (lstat(options.link.c_str(), &st) == 0) {
             if (!S_ISLNK(st.st_mode)) {
                 std::fprintf(stderr, "trsim: %s exists and is not a link\n", options.link.c_str());

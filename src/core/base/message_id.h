@@ -18,7 +18,7 @@ enum class MessageId : std::uint32_t {
     AdjustTree = 27,           // remove optional tree nodes, rename bank nodes
     ReadCloneInformation = 29, // read the clone information from the transceiver
     InitialSetupClosed = 30,   // end of the initial setup session
-    ApplyCloneInformation = 31, // p1: take the feature flags, p2: rebuild views if they changed
+    ApplyCloneInfo = 31,       // p1: take the feature flags, p2: rebuild the views if they changed
     InitialSetupDone = 32,     // initial setup completed
     SetupInformationRead = 34, // clone information read during the initial setup
     CloneStarted = 37,         // a clone operation starts: the windows disable themselves
