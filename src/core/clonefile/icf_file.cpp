@@ -1,0 +1,361 @@
+#include "clonefile/icf_file.h"
+
+#include "base/user_prompt.h"
+#include "radio/image_map.h"
+#include "text/text_table.h"
+
+#include <algorithm>
+#include <memory>
+
+#include <cstdio>
+#include <filesystem>
+#include <random>
+#include <system_error>
+
+namespace qx {
+
+namespace fs = std::filesystem;
+
+const char* fileErrorKey(FileErrorCode code) {
+    switch (code) {
+    case FileErrorCode::Ok:
+        return nullptr;
+    case FileErrorCode::FileOpen:
+        return "GI_Mess_FileErr_FileOpen";
+    case FileErrorCode::FileAccess:
+        return "GI_Mess_FileErr_FileAccess";
+    case FileErrorCode::Model:
+        return "GI_Mess_FileErr_Model";
+    case FileErrorCode::Extra:
+        return "GI_Mess_FileErr_Extra";
+    case FileErrorCode::MapRev:
+        return "GI_Mess_FileErr_MapRev";
+    case FileErrorCode::Format:
+        return "GI_Mess_FileErr_Format";
+    case FileErrorCode::Coverage:
+        return "GI_Mess_FileErr_Coverage";
+    case FileErrorCode::Data:
+        return "GI_Mess_FileErr_Data";
+    case FileErrorCode::Newer:
+        return "GI_Mess_FileErr_Newer";
+    }
+    return nullptr;
+}
+
+namespace {
+
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    return -1;
+}
+
+void appendHex(std::string& out, unsigned value, int digits) {
+    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) {
+        out.push_back(kHexDigits[(value >> shift) & 0xF]);
+    }
+}
+
+// Reads a file line by line without holding more than one line. A line that grows past the
+// cap keeps only its first characters and is marked overlong: no valid line comes near it.
+class LineReader {
+public:
+    static constexpr std::size_t kCap = 1024;
+
+    explicit LineReader(std::FILE* file) : m_file(file) {}
+
+    // The next line without its line break (LF or CR LF). False at the end of the file or on a
+    // read error (see failed()).
+    bool next(std::string& line, bool& overlong) {
+        line.clear();
+        overlong = false;
+        bool any = false;
+        for (;;) {
+            if (m_pos == m_len && !fill()) {
+                return any;
+            }
+            any = true;
+            const char c = m_buffer[m_pos++];
+            if (c == '\n') {
+                if (!line.empty() && line.back() == '\r' && !overlong) {
+                    line.pop_back();
+                }
+                return true;
+            }
+            if (line.size() < kCap) {
+                line.push_back(c);
+            } else {
+                overlong = true;
+            }
+        }
+    }
+
+    bool failed() const { return m_failed; }
+
+private:
+    bool fill() {
+        m_len = std::fread(m_buffer, 1, sizeof m_buffer, m_file);
+        m_pos = 0;
+        if (m_len == 0 && std::ferror(m_file)) {
+            m_failed = true;
+        }
+        return m_len > 0;
+    }
+
+    std::FILE* m_file;
+    char m_buffer[65536];
+    std::size_t m_pos = 0;
+    std::size_t m_len = 0;
+    bool m_failed = false;
+};
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+// A name beside the target that no file holds yet; the target's folder keeps the rename on
+// one file system, so replacing the target is a single step.
+FilePtr createTemporaryBeside(const fs::path& target, fs::path& tempPath) {
+    std::random_device device;
+    std::mt19937 random(device());
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        std::string name(1, '.');
+        name += target.filename().string();
+        name += '.';
+        appendHex(name, random(), 8);
+        name += ".tmp";
+        tempPath = folder / name;
+        // "x": never reuse a file that appeared under the same name.
+        if (std::FILE* f = std::fopen(tempPath.string().c_str(), "wbx")) {
+            return FilePtr(f);
+        }
+        std::error_code ec;
+        if (!fs::exists(tempPath, ec)) {
+            break; // the folder refuses new files; another name will not help
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+cmcIcfFile::cmcIcfFile(cmcEeprom& target) : m_target(target) {}
+
+std::string cmcIcfFile::commentFromImage(const cmcEeprom& image) {
+    std::string text;
+    for (std::int32_t a = imagemap::kCloneComment;
+         a < imagemap::kCloneComment + imagemap::kCloneCommentSize; ++a) {
+        const std::uint8_t b = image.getByte(a);
+        text.push_back(b >= 32 && b <= 126 ? static_cast<char>(b) : ' ');
+    }
+    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') {
+        text.pop_back();
+    }
+    return text;
+}
+
+FileErrorCode cmcIcfFile::write(const std::string& path, const ImageRangeList& ranges) {
+    const FileErrorCode result = writeUnreported(path, ranges);
+    reportError(result);
+    return result;
+}
+
+FileErrorCode cmcIcfFile::writeUnreported(const std::string& path, const ImageRangeList& ranges) {
+    std::string text;
+    text.reserve(static_cast<std::size_t>(m_target.size()) * 2 + 4096);
+    appendHex(text, m_modelCode & 0xFFFF, 4);
+    appendHex(text, m_modelSubCode & 0xFFFF, 4);
+    text += "\r\n#";
+    text += m_comment;
+    text += "\r\n";
+    const std::uint8_t* data = m_target.data();
+    for (const ImageRange& range : ranges.ranges(m_target.size())) {
+        for (std::int32_t address = range.start; address <= range.end;) {
+            const std::int32_t last =
+                std::min(range.end, (address / kBytesPerLine + 1) * kBytesPerLine - 1);
+            appendHex(text, static_cast<unsigned>(address), 4);
+            appendHex(text, static_cast<unsigned>(last - address + 1), 2);
+            for (; address <= last; ++address) {
+                appendHex(text, data[address], 2);
+            }
+            text += "\r\n";
+        }
+    }
+
+    std::error_code ec;
+    fs::path target(path);
+    // Saving through a link replaces the file it points to, not the link.
+    if (fs::is_symlink(target, ec)) {
+        target = fs::weakly_canonical(target, ec);
+        if (ec) {
+            return FileErrorCode::FileOpen;
+        }
+    }
+    const bool replacing = fs::exists(target, ec);
+    if (replacing) {
+        // A file that could not be opened for writing stays refused, as with a plain overwrite.
+        if (fs::is_directory(target, ec)) {
+            return FileErrorCode::FileOpen;
+        }
+        FilePtr probe(std::fopen(target.string().c_str(), "r+b"));
+        if (!probe) {
+            return FileErrorCode::FileOpen;
+        }
+    }
+    fs::path tempPath;
+    FilePtr file = createTemporaryBeside(target, tempPath);
+    if (!file) {
+        return FileErrorCode::FileOpen;
+    }
+    const bool written = std::fwrite(text.data(), 1, text.size(), file.get()) == text.size() &&
+                         std::fflush(file.get()) == 0 && !std::ferror(file.get());
+    const bool closed = std::fclose(file.release()) == 0;
+    if (!written || !closed) {
+        fs::remove(tempPath, ec);
+        return FileErrorCode::FileAccess;
+    }
+    if (replacing) {
+        fs::permissions(tempPath, fs::status(target, ec).permissions(), ec);
+    }
+    fs::rename(tempPath, target, ec);
+    if (ec) {
+        fs::remove(tempPath, ec);
+        return FileErrorCode::FileAccess;
+    }
+    return FileErrorCode::Ok;
+}
+
+FileErrorCode cmcIcfFile::read(const std::string& path, const ImageRangeList* coverage) {
+    const cmcEeprom backup(m_target);
+    FileErrorCode result = readUnreported(path, coverage);
+    if (result != FileErrorCode::Ok) {
+        m_target = backup;
+    }
+    reportError(result);
+    return result;
+}
+
+FileErrorCode cmcIcfFile::readUnreported(const std::string& path, const ImageRangeList* coverage) {
+    m_received.assign((static_cast<std::size_t>(m_target.size()) + 7) / 8, 0);
+    FilePtr file(std::fopen(path.c_str(), "rb"));
+    if (!file) {
+        return FileErrorCode::FileOpen;
+    }
+    LineReader reader(file.get());
+    std::string line;
+    bool overlong = false;
+    if (!reader.next(line, overlong)) {
+        return reader.failed() ? FileErrorCode::FileAccess : FileErrorCode::Format;
+    }
+    FileErrorCode result = overlong ? FileErrorCode::Format : readHeader(line);
+    while (result == FileErrorCode::Ok && reader.next(line, overlong)) {
+        if (!line.empty() && line[0] == '#') {
+            continue; // a comment, however long
+        }
+        result = overlong ? FileErrorCode::Format : readRecord(line);
+    }
+    if (result == FileErrorCode::Ok && reader.failed()) {
+        result = FileErrorCode::FileAccess;
+    }
+    if (result == FileErrorCode::Ok && coverage != nullptr) {
+        result = checkCoverage(*coverage);
+    }
+    return result;
+}
+
+FileErrorCode cmcIcfFile::readHeader(const std::string& line) {
+    if (line.size() != 8) {
+        return FileErrorCode::Format;
+    }
+    std::uint32_t words[2] = {0, 0};
+    for (std::size_t i = 0; i < 8; ++i) {
+        if (line[i] < '0' || line[i] > '9') {
+            return FileErrorCode::Format;
+        }
+        words[i / 4] = words[i / 4] * 16 + static_cast<std::uint32_t>(line[i] - '0');
+    }
+    if (words[0] != m_modelCode) {
+        return FileErrorCode::Model;
+    }
+    if (words[1] != m_modelSubCode) {
+        return FileErrorCode::Extra;
+    }
+    return FileErrorCode::Ok;
+}
+
+FileErrorCode cmcIcfFile::readRecord(const std::string& line) {
+    if (line.size() < 8 || line.size() > kMaxRecordChars) {
+        return FileErrorCode::Format;
+    }
+    for (const char c : line) {
+        if (hexValue(c) < 0) {
+            return FileErrorCode::Format;
+        }
+    }
+    auto hexAt = [&](std::size_t pos, int digits) {
+        std::int32_t v = 0;
+        for (int i = 0; i < digits; ++i) {
+            v = v * 16 + hexValue(line[pos + static_cast<std::size_t>(i)]);
+        }
+        return v;
+    };
+    const std::int32_t address = hexAt(0, 4);
+    const std::int32_t count = hexAt(4, 2);
+    if (static_cast<std::size_t>(count) * 2 != line.size() - 6) {
+        return FileErrorCode::Format;
+    }
+    if (!m_target.isValidAddress(address) || !m_target.isValidAddress(address + count - 1)) {
+        return FileErrorCode::Data;
+    }
+    std::uint8_t* data = m_target.data();
+    for (std::int32_t i = 0; i < count; ++i) {
+        data[address + i] =
+            static_cast<std::uint8_t>(hexAt(6 + static_cast<std::size_t>(i) * 2, 2));
+        setReceived(address + i);
+    }
+    return FileErrorCode::Ok;
+}
+
+FileErrorCode cmcIcfFile::checkCoverage(const ImageRangeList& ranges) {
+    const std::size_t bytes = (static_cast<std::size_t>(m_target.size()) + 7) / 8;
+    m_received.resize(bytes, 0);
+    m_expected.assign(bytes, 0);
+    for (const ImageRange& range : ranges.ranges(m_target.size())) {
+        for (std::int32_t a = range.start; a <= range.end; ++a) {
+            m_expected[static_cast<std::size_t>(a) / 8] |= static_cast<std::uint8_t>(1u << (a % 8));
+        }
+    }
+    if (m_received == m_expected) {
+        return FileErrorCode::Ok;
+    }
+    for (std::size_t i = 0; i < bytes; ++i) {
+        if ((m_received[i] & ~m_expected[i]) != 0) {
+            return FileErrorCode::Data;
+        }
+    }
+    return FileErrorCode::Coverage;
+}
+
+void cmcIcfFile::reportError(FileErrorCode code) {
+    const char* key = fileErrorKey(code);
+    if (key == nullptr || m_prompt == nullptr || m_texts == nullptr) {
+        return;
+    }
+    const std::string text =
+        m_texts->blockText("GI_Mess_FileErr_Headline") + "\n\n" + m_texts->blockText(key);
+    m_prompt->ask(text, m_texts->firstLine("GI_Sys_AppTitle"), PromptIcon::Warning,
+                  PromptButtons::Ok);
+}
+
+} // namespace qx

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "clonefile/file_error.h"
+#include "radio/eeprom.h"
+#include "radio/image_range_list.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace qx {
+
+class UserPrompt;
+class cmcGTex;
+
+// Reader and writer of ".icf" clone files: a header with the model identification, a comment
+// line and hexadecimal records of image bytes, one per line.
+class cmcIcfFile {
+public:
+    static constexpr int kBytesPerLine = 16;
+    // A record line holds at most this many characters without its line break.
+    static constexpr std::size_t kMaxRecordChars = 516;
+
+    explicit cmcIcfFile(cmcEeprom& target);
+
+    void setModel(std::uint32_t code, std::uint32_t subCode) {
+        m_modelCode = code;
+        m_modelSubCode = subCode;
+    }
+    void setComment(std::string comment) { m_comment = std::move(comment); }
+    const std::string& comment() const { return m_comment; }
+
+    // Where reportError shows its box. Without a prompt nothing is shown.
+    void setReporter(UserPrompt* prompt, cmcGTex* texts) {
+        m_prompt = prompt;
+        m_texts = texts;
+    }
+
+    // Writes the ranges of the target image. The file appears under its name only once every
+    // byte is written and flushed, so a failure never damages a file that was there before.
+    FileErrorCode write(const std::string& path, const ImageRangeList& ranges);
+
+    // Reads records into the target image. On any failure the image is restored as it was.
+    // With no coverage list, coverage is left to the caller (checkCoverage).
+    FileErrorCode read(const std::string& path, const ImageRangeList* coverage);
+
+    // Compares the addresses the last read wrote with the addresses of the list: Ok, Coverage
+    // (addresses missing) or Data (addresses written that the list does not hold).
+    FileErrorCode checkCoverage(const ImageRangeList& ranges);
+
+    // Shows the "File error." box for every code but Ok.
+    void reportError(FileErrorCode code);
+
+    // The comment line's text: the 16 comment bytes, anything not printable as a space, and
+    // trailing blanks removed.
+    static std::string commentFromImage(const cmcEeprom& image);
+
+private:
+    FileErrorCode writeUnreported(const std::string& path, const ImageRangeList& ranges);
+    FileErrorCode readUnreported(const std::string& path, const ImageRangeList* coverage);
+    FileErrorCode readHeader(const std::string& line);
+    FileErrorCode readRecord(const std::string& line);
+    void setReceived(std::int32_t address) {
+        m_received[static_cast<std::size_t>(address) / 8] |=
+            static_cast<std::uint8_t>(1u << (address % 8));
+    }
+
+    cmcEeprom& m_target;
+    std::uint32_t m_modelCode = 0;
+    std::uint32_t m_modelSubCode = 0;
+    std::string m_comment;
+    std::vector<std::uint8_t> m_received;
+    std::vector<std::uint8_t> m_expected;
+    UserPrompt* m_prompt = nullptr;
+    cmcGTex* m_texts = nullptr;
+};
+
+} // namespace qx
