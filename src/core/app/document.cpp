@@ -1,0 +1,238 @@
+#include "app/document.h"
+
+#include "app/recent_files.h"
+#include "base/event_manager.h"
+#include "base/system_info.h"
+#include "clonefile/icf_file.h"
+#include "radio/bank_link_table.h"
+#include "radio/image_map.h"
+#include "text/text_table.h"
+
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+namespace qx {
+
+namespace {
+
+// 無題 in Shift-JIS, the code page of the Japanese table.
+constexpr const char* kUntitledJa = "\x96\xB3\x91\xE8";
+constexpr const char* kUntitledEn = "Untitled";
+
+// A path as the user gave it, made absolute so that its folder is known.
+std::string fullPath(const std::string& path) {
+    std::error_code ec;
+    const std::filesystem::path full = std::filesystem::absolute(path, ec);
+    return ec ? path : full.lexically_normal().string();
+}
+
+// Fills the first "%s" without printf, so a '%' in a file name stays itself.
+std::string fillIn(std::string format, const std::string& value) {
+    const std::size_t at = format.find("%s");
+    if (at != std::string::npos) {
+        format.replace(at, 2, value);
+    }
+    return format;
+}
+
+} // namespace
+
+indDocument::indDocument(cmcGTex& texts, UserPrompt& prompt, FileDialog& dialog, cmcEvMan* bus,
+                         cmcRecent& recent, std::string& currentDirectory, int language)
+    : m_texts(texts), m_prompt(prompt), m_dialog(dialog), m_bus(bus), m_recent(recent),
+      m_currentDirectory(currentDirectory), m_language(language) {}
+
+void indDocument::setTitleListener(std::function<void()> listener) {
+    m_titleListener = std::move(listener);
+    m_images.setTitleRefresh([this] { refreshTitle(); });
+}
+
+std::string indDocument::documentName() const {
+    if (!m_path.empty()) {
+        return m_path;
+    }
+    std::string name = m_currentDirectory;
+    if (name.empty() || !cmcRecent::isPathDelimiter(name.back())) {
+        name += std::filesystem::path::preferred_separator;
+    }
+    return name + (m_language == 1 ? kUntitledJa : kUntitledEn);
+}
+
+std::string indDocument::windowTitle() const {
+    return cmcRecent::fileNamePart(documentName()) + " - " + appTitle();
+}
+
+std::string indDocument::appTitle() const {
+    return m_texts.firstLine("GI_Sys_AppTitle");
+}
+
+void indDocument::refreshTitle() const {
+    if (m_titleListener) {
+        m_titleListener();
+    }
+}
+
+void indDocument::setBusy(bool busy) const {
+    if (m_busy) {
+        m_busy(busy);
+    }
+}
+
+void indDocument::willChange() {
+    if (m_bus != nullptr) {
+        m_bus->send(MessageId::DocumentWillChange);
+    }
+}
+
+void indDocument::takeLocation(const std::string& path) {
+    m_path = path;
+    m_currentDirectory = cmcRecent::folderPart(path);
+    // The folder part keeps its delimiter; the stored folder does not, except for a root.
+    while (m_currentDirectory.size() > 1 && cmcRecent::isPathDelimiter(m_currentDirectory.back())) {
+        m_currentDirectory.pop_back();
+    }
+    m_recent.putAtHead(path);
+}
+
+FileDialogRequest indDocument::dialogRequest(std::string fileName) const {
+    FileDialogRequest request;
+    request.defaultExtension = m_texts.line("GI_Sys_Dialog_FOpen", 0);
+    request.filter = m_texts.line("GI_Sys_Dialog_FOpen", 1);
+    request.fileName = std::move(fileName);
+    request.folder = m_currentDirectory;
+    return request;
+}
+
+PromptAnswer indDocument::closeCheck(bool sameFile) {
+    willChange();
+    if (!isModified()) {
+        return PromptAnswer::Yes;
+    }
+    const std::string question = sameFile ? m_texts.firstLine("GI_Mess_Confirm_WriteAnother")
+                                          : fillIn(m_texts.firstLine("GI_Mess_Confirm_WriteFile"),
+                                                   cmcRecent::fileNamePart(documentName()));
+    PromptAnswer answer =
+        m_prompt.ask(question, appTitle(), PromptIcon::Question, PromptButtons::YesNoCancel);
+    if (answer == PromptAnswer::Yes) {
+        // The file about to be reopened must not be overwritten: its copy on disk is the one
+        // the user asked for.
+        const bool saved = isUntitled() || sameFile ? saveAs() : saveFile(m_path);
+        if (!saved) {
+            answer = PromptAnswer::Cancel;
+        }
+    }
+    return answer;
+}
+
+bool indDocument::newDocument() {
+    if (closeCheck(false) == PromptAnswer::Cancel) {
+        return false;
+    }
+    m_images.resetToDefaults();
+    m_path.clear();
+    refreshTitle();
+    if (m_replaced) {
+        m_replaced();
+    }
+    if (m_bus != nullptr) {
+        m_bus->send(MessageId::AdjustTree);
+    }
+    return true;
+}
+
+bool indDocument::open() {
+    const auto path = m_dialog.askOpen(dialogRequest(""));
+    return path && openFile(*path);
+}
+
+bool indDocument::openRecent(std::size_t index) {
+    const std::string path = m_recent.entry(index);
+    return !path.empty() && openFile(path);
+}
+
+bool indDocument::openFile(const std::string& givenPath) {
+    const std::string path = fullPath(givenPath);
+    if (closeCheck(cmcRecent::sameText(path, documentName())) == PromptAnswer::Cancel) {
+        return false;
+    }
+    setBusy(true);
+    cmcEeprom scratch(m_images.current().size());
+    cmcIcfFile file(scratch);
+    file.setModel(imagemap::kModelCode, imagemap::kModelSubCode);
+    file.setReporter(&m_prompt, &m_texts);
+    FileErrorCode result = file.read(path, nullptr);
+    if (result == FileErrorCode::Ok &&
+        std::memcmp(scratch.data() + imagemap::kMapFormatTag, imagemap::kMapFormatTagText.data(),
+                    imagemap::kMapFormatTagSize) != 0) {
+        result = FileErrorCode::Data;
+        file.reportError(result);
+    }
+    if (result == FileErrorCode::Ok) {
+        result = file.checkCoverage(ImageRangeList::transceiverPart());
+        file.reportError(result);
+    }
+    m_lastError = result;
+    if (result != FileErrorCode::Ok) {
+        setBusy(false);
+        return false;
+    }
+    takeLocation(path);
+    // Only the transceiver part comes from the file; the rest of the image is derived here.
+    m_images.current().writeBlock(imagemap::kTransceiverStart, scratch.data(),
+                                  imagemap::kTransceiverSize);
+    banklink::rebuild(m_images.current());
+    markSaved();
+    refreshTitle();
+    if (m_replaced) {
+        m_replaced();
+    }
+    if (m_bus != nullptr) {
+        m_bus->send(MessageId::AdjustTree);
+    }
+    setBusy(false);
+    return true;
+}
+
+bool indDocument::save() {
+    return isUntitled() ? saveAs() : saveFile(m_path);
+}
+
+bool indDocument::saveAs() {
+    const auto path = m_dialog.askSave(dialogRequest(cmcRecent::fileNamePart(documentName())));
+    return path && saveFile(*path);
+}
+
+bool indDocument::saveFile(const std::string& givenPath) {
+    const std::string path = fullPath(givenPath);
+    willChange();
+    cmcIcfFile file(m_images.current());
+    file.setModel(imagemap::kModelCode, imagemap::kModelSubCode);
+    file.setReporter(&m_prompt, &m_texts);
+    file.setComment(cmcIcfFile::commentFromImage(m_images.current()));
+    setBusy(true);
+    m_lastError = file.write(path, ImageRangeList::transceiverPart());
+    setBusy(false);
+    if (m_lastError != FileErrorCode::Ok) {
+        return false;
+    }
+    takeLocation(path);
+    markSaved();
+    refreshTitle();
+    return true;
+}
+
+std::string indDocument::startDirectory(const std::string& stored, const SystemInfo& system) {
+    if (!stored.empty()) {
+        return stored;
+    }
+    std::string folder = system.documentsFolder();
+    if (!folder.empty()) {
+        return folder;
+    }
+    std::error_code ec;
+    folder = std::filesystem::current_path(ec).string();
+    return ec ? std::string() : folder;
+}
+
+} // namespace qx

@@ -1,0 +1,102 @@
+#pragma once
+
+#include "base/file_dialog.h"
+#include "base/user_prompt.h"
+#include "clonefile/file_error.h"
+#include "radio/feature_flags.h"
+#include "radio/image_set.h"
+
+#include <cstddef>
+#include <functional>
+#include <string>
+
+namespace qx {
+
+class cmcEvMan;
+class cmcGTex;
+class cmcRecent;
+class SystemInfo;
+
+// The document: the image set, the clone file it came from, and what the File menu does with
+// them. Failures leave the image, the name and the modified state as they were.
+class indDocument {
+public:
+    // `recent` and `currentDirectory` are the settings record's fields, so that they survive
+    // the session. `bus` may be null (no sheets listen, as in the command line tool).
+    indDocument(cmcGTex& texts, UserPrompt& prompt, FileDialog& dialog, cmcEvMan* bus,
+                cmcRecent& recent, std::string& currentDirectory, int language);
+
+    ImageSet& images() { return m_images; }
+    const ImageSet& images() const { return m_images; }
+    cmcEeprom& current() { return m_images.current(); }
+
+    // The transceiver's variant, which the correction pass before saving needs.
+    void setFeatureFlags(const FeatureFlags& flags) { m_flags = flags; }
+
+    // Told when the window title may have changed.
+    void setTitleListener(std::function<void()> listener);
+    // Told before and after a long file operation, to show the wait cursor.
+    void setBusyListener(std::function<void(bool busy)> listener) { m_busy = std::move(listener); }
+    // Told when New or Open replaced the image, so the shown sheet can be built again.
+    void setReplacedListener(std::function<void()> listener) { m_replaced = std::move(listener); }
+
+    const std::string& path() const { return m_path; }
+    bool isUntitled() const { return m_path.empty(); }
+    // The path, or "<current directory>/Untitled" for an untitled document.
+    std::string documentName() const;
+    // "<file name> - QX-5130"
+    std::string windowTitle() const;
+    const std::string& currentDirectory() const { return m_currentDirectory; }
+    const cmcRecent& recent() const { return m_recent; }
+
+    bool isModified() const { return m_images.isModified(); }
+    void markSaved() { m_images.markUnmodified(); }
+    void markModified() { m_images.markModified(); }
+    void checkModified() { m_images.checkModified(); }
+
+    // The save-changes question before the document is replaced or closed: Yes (saved, or
+    // nothing to save), No (discard) or Cancel (stop). sameFile: the file about to be opened is
+    // the document's own, so Yes must not overwrite it.
+    PromptAnswer closeCheck(bool sameFile);
+
+    // The File menu. Each returns true when it did what it was asked.
+    bool newDocument();
+    bool open();
+    bool openFile(const std::string& path);
+    bool openRecent(std::size_t index);
+    bool save();
+    bool saveAs();
+    bool saveFile(const std::string& path);
+
+    // The result of the last open or save, for callers that report beyond the message box.
+    FileErrorCode lastFileError() const { return m_lastError; }
+
+    // Where file dialogs start when the editor starts: the stored folder, else the documents
+    // folder, else the working directory.
+    static std::string startDirectory(const std::string& stored, const SystemInfo& system);
+
+private:
+    void willChange();
+    void refreshTitle() const;
+    void setBusy(bool busy) const;
+    void takeLocation(const std::string& path);
+    std::string appTitle() const;
+    FileDialogRequest dialogRequest(std::string fileName) const;
+
+    cmcGTex& m_texts;
+    UserPrompt& m_prompt;
+    FileDialog& m_dialog;
+    cmcEvMan* m_bus;
+    cmcRecent& m_recent;
+    std::string& m_currentDirectory;
+    int m_language;
+    ImageSet m_images;
+    FeatureFlags m_flags;
+    std::string m_path;
+    FileErrorCode m_lastError = FileErrorCode::Ok;
+    std::function<void()> m_titleListener;
+    std::function<void(bool)> m_busy;
+    std::function<void()> m_replaced;
+};
+
+} // namespace qx
