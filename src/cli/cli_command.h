@@ -1,5 +1,7 @@
 #pragma once
 
+#include "radio/feature_flags.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,6 +26,11 @@ struct CliOptions {
     std::optional<int> connection;
     std::optional<int> destination;
     std::optional<std::string> language; // "en" or "ja"
+
+    // Never typed: the variant of the transceiver and the folder of the editor's last file,
+    // both from the saved settings.
+    FeatureFlags features;
+    std::string currentDirectory;
 };
 
 struct CliCommand {

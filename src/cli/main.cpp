@@ -1,5 +1,6 @@
 // qx5130-cli: the editor without a window.
 #include "cli_command.h"
+#include "cli_settings.h"
 
 #include <algorithm>
 #include <charconv>
@@ -114,6 +115,7 @@ int runCli(int argc, char** argv) {
                                         args.end());
     for (const auto& c : commandTable()) {
         if (name == c.name) {
+            fillFromSettings(options, argv[0]);
             return c.run(options, rest);
         }
     }
