@@ -205,6 +205,27 @@ TEST_F(DocumentTest, OpenRebuildsTheBankLinkTableInsteadOfReadingIt) {
     EXPECT_EQ(document.current().getByte(kTransceiverEnd + 1), 0x77);
 }
 
+TEST_F(DocumentTest, SaveAndOpenCorrectTheImage) {
+    // Areas no one edits come back from the defaults on the way out and on the way in.
+    edit(imagemap::kMapFormatTag, 'X');
+    const std::string path = folder.file("corrected.icf");
+    ASSERT_TRUE(document.saveFile(path));
+    const std::string saved = test::TempFolder::read(path);
+    EXPECT_EQ(saved.substr(saved.size() - 40), "ACB0104F727361436C6F6E65466F726D617433\r\n");
+
+    const std::string fixedByte = folder.file("fixed.icf");
+    ASSERT_TRUE(document.saveFile(fixedByte));
+    std::string text = test::TempFolder::read(fixedByte);
+    const std::size_t record = text.find("\r\nAC3010") + 2;
+    const std::size_t digit = record + 6 + (imagemap::kFixedByte % 16) * 2;
+    text.replace(digit, 2, text.substr(digit, 2) == "5A" ? "A5" : "5A");
+    folder.write("fixed.icf", text);
+    ASSERT_TRUE(document.openFile(fixedByte));
+    EXPECT_EQ(document.current().getByte(imagemap::kFixedByte),
+              document.images().defaults().getByte(imagemap::kFixedByte));
+    EXPECT_FALSE(document.isModified());
+}
+
 TEST_F(DocumentTest, FailedSaveKeepsNameAndModifiedState) {
     edit(0x6960, 'A');
     EXPECT_FALSE(document.saveFile(folder.file("missing/x.icf")));
