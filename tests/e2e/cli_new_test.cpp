@@ -1,7 +1,8 @@
 #include "cli_run.h"
 #include "clonefile/icf_file.h"
-#include "radio/default_images.h"
+#include "radio/correction_pass.h"
 #include "radio/image_map.h"
+#include "radio/image_set.h"
 
 #include <gtest/gtest.h>
 
@@ -37,12 +38,11 @@ TEST(CliNewTest, WritesTheDefaultImageOfTheDestination) {
     file.setModel(imagemap::kModelCode, imagemap::kModelSubCode);
     const ImageRangeList range = ImageRangeList::transceiverPart();
     ASSERT_EQ(file.read(folder.file("x.icf"), &range), FileErrorCode::Ok);
-    // Memory channels 0 and 1 and the tag as the destination's built-in image has them.
-    const std::uint8_t* defaults = defaultImageBlock(5);
-    EXPECT_EQ(std::memcmp(image.data(), defaults, 2 * imagemap::kChannelRecordSize), 0);
-    EXPECT_EQ(std::memcmp(image.data() + imagemap::kMapFormatTag,
-                          imagemap::kMapFormatTagText.data(), imagemap::kMapFormatTagSize),
-              0);
+    // The built-in image of destination 5 as saving corrects it (no settings: no variant).
+    ImageSet expected;
+    expected.setDestination(5);
+    ASSERT_TRUE(runCorrectionPass(expected.current(), expected.defaults(), 5, FeatureFlags{}));
+    EXPECT_EQ(std::memcmp(image.data(), expected.current().data(), imagemap::kTransceiverSize), 0);
 }
 
 TEST(CliNewTest, UsageErrorsExitWithOne) {
