@@ -4,7 +4,6 @@
 #include "base/event_manager.h"
 #include "base/system_info.h"
 #include "clonefile/icf_file.h"
-#include "radio/correction_pass.h"
 #include "radio/image_map.h"
 #include "text/text_table.h"
 
@@ -181,7 +180,7 @@ bool indDocument::openFile(const std::string& givenPath) {
     // Only the transceiver part comes from the file; the rest of the image is derived here.
     m_images.current().writeBlock(imagemap::kTransceiverStart, scratch.data(),
                                   imagemap::kTransceiverSize);
-    runCorrectionPass(m_images.current(), m_images.defaults(), m_images.destination(), m_flags);
+    m_images.correct(m_flags);
     markSaved();
     refreshTitle();
     if (m_replaced) {
@@ -207,7 +206,7 @@ bool indDocument::saveFile(const std::string& givenPath) {
     const std::string path = fullPath(givenPath);
     willChange();
     // What is saved is what the transceiver accepts; the sheets show the corrected values too.
-    runCorrectionPass(m_images.current(), m_images.defaults(), m_images.destination(), m_flags);
+    m_images.correct(m_flags);
     if (m_bus != nullptr) {
         m_bus->send(MessageId::ImageMayHaveChanged);
     }
