@@ -186,7 +186,7 @@ std::int32_t cmcCellLinkDispatch::dispatch(cmcCellCapsule& request) {
 }
 
 std::optional<CellList> cmcCellLinkDispatch::cellList(const cmcCellObj& cell,
-                                                      std::string_view arguments) {
+                                                      std::string_view /*arguments*/) {
     switch (cell.link) {
     case CL_Mch_Dup:
         return CellList{"GI_Sheet_Sel_Mch_Dup", Flex0};
@@ -225,7 +225,6 @@ std::optional<CellList> cmcCellLinkDispatch::cellList(const cmcCellObj& cell,
     default:
         break;
     }
-    (void)arguments;
     if (const SettingEntry* entry =
             findSetting(static_cast<CellLinkId>(cell.link), m_env.destination)) {
         if (!entry->listKey.empty() && entry->encoding != SettingEncoding::Text &&
@@ -805,6 +804,11 @@ std::int32_t cmcCellLinkDispatch::dispatchOther(Event& e) {
     case CL_Mch_CH_Inh:
         req.displayText = std::to_string(cell.link) + " *Yet*";
         return kResultNone;
+    case Flex0:
+    case CL_FlexMarking:
+        // Items of selection lists and menu entries show their own text.
+        req.displayText = std::string(cell.displayText());
+        return kResultNone;
     case CL_Misc_ChNo_0Base:
         req.displayText = std::to_string(n);
         return kResultNone;
@@ -825,7 +829,10 @@ std::int32_t cmcCellLinkDispatch::dispatchOther(Event& e) {
         return kResultNone;
     case CL_You_Callsign_ChNo:
     case CL_You_Callsign_Cell_ChNo:
-        req.displayText = yourCallSignRowLabel(n);
+        // The pick list of destination call signs continues with the repeater call signs.
+        req.displayText = cell.link == CL_You_Callsign_Cell_ChNo && n >= 60 && n < 119
+                              ? repeaterCallSignRowLabel(n - 60)
+                              : yourCallSignRowLabel(n);
         return kResultNone;
     case CL_Repeater_Callsign_ChNo:
     case CL_Repeater_Callsign_Cell_ChNo:

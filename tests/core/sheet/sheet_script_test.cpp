@@ -200,5 +200,50 @@ TEST_F(SheetScriptTest, ActivationEditsPicksAndStepsTheCurrentCell) {
     EXPECT_EQ(script.cellText(3, 9), "+DUP");
 }
 
+TEST_F(SheetScriptTest, CallSignPickListsShowAndPickStoredEntries) {
+    cmcEeprom& image = images.current();
+    const auto put = [&image](std::int32_t address, const char* text) {
+        for (int i = 0; i < 8; ++i) {
+            image.setByte(address + i, static_cast<std::uint8_t>(text[i]));
+        }
+    };
+    for (int i = 0; i < 60; ++i) {
+        put(0x69B8 + 8 * i, "        ");
+        put(0x6B98 + 8 * i, "        ");
+    }
+    put(0x69B8 + 8 * 2, "JA1ABC  ");
+    put(0x6B98 + 8 * 4, "JP1YIU A");
+    auto memory = open("[St_ColCut]GI_Sheet_MemoryCH,0,0");
+    cmcSheetScript channels(*memory, *dispatch, tables);
+    ASSERT_EQ(channels.enter("CL_Mch_Freq", 0, "145.0"), cmcSheetScript::Outcome::Changed);
+    ASSERT_EQ(channels.enter("CL_Mch_Mode", 0, "DV"), cmcSheetScript::Outcome::Changed);
+
+    iuiSh_Mch list(env, "GI_Sheet_Sel_Mch_DYou_Callsign");
+    list.setPopupMode(true);
+    list.show();
+    cmcSheetScript listScript(list, *dispatch, tables);
+    const auto rows = listScript.lines();
+    ASSERT_EQ(rows.size(), 4U);
+    EXPECT_EQ(rows[1], "U--\tCQCQCQ");
+    EXPECT_EQ(rows[2], "U03\tJA1ABC");
+    EXPECT_EQ(rows[3], "R05\tJP1YIU A");
+
+    cmcCellCapsule origin;
+    for (int c = 0; c < memory->columnCount(); ++c) {
+        if (memory->cell(c, 5).link == CL_Mch_DYou_Callsign) {
+            origin.cell = &memory->cell(c, 5);
+        }
+    }
+    ASSERT_NE(origin.cell, nullptr);
+    list.setDispatcher([this](cmcCellCapsule& r) { return dispatch->dispatch(r); });
+    list.setOrigin(origin);
+    list.moveBy(0, 2);
+    EXPECT_TRUE(list.activate(13).picked);
+    EXPECT_EQ(dispatch->displayText(*origin.cell), "JP1YIU A");
+    list.moveBy(0, 1); // wraps to the fixed first item
+    list.activate(13);
+    EXPECT_EQ(dispatch->displayText(*origin.cell), "CQCQCQ");
+}
+
 } // namespace
 } // namespace qx
