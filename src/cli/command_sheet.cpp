@@ -1,0 +1,180 @@
+// qx5130-cli sheet FILE.icf CALLSTRING: the sheet as the editor shows it, as text.
+// qx5130-cli set FILE.icf CALLSTRING LINK INDEX TEXT [-o OUT.icf]: an entry into one cell.
+#include "cli_command.h"
+#include "cli_session.h"
+
+#include "base/text_metrics.h"
+#include "radio/cell_link_dispatch.h"
+#include "sheet/gtex_lines.h"
+#include "sheet/sheet_catalogue.h"
+#include "sheet/sheet_script.h"
+#include "sheet/value_tables.h"
+#include "text/ui_text_choice.h"
+
+#include <charconv>
+#include <cstdio>
+#include <memory>
+#include <string_view>
+
+namespace qx::cli {
+
+namespace {
+
+bool japanese(const CliOptions& options) {
+    return options.language && *options.language == "ja";
+}
+
+// Whether the built-in table defines the sheet: an unknown sheet is the user's mistake here,
+// not a defect of the program.
+bool sheetExists(const CliOptions& options, const std::string& sheetKey) {
+    const TextSource& source = *chooseUiText(japanese(options) ? 1 : 0).source;
+    const std::string header = "#" + sheetKey + "_Cells";
+    for (std::size_t i = 0; i < source.count; ++i) {
+        if (header == source.lines[i]) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The sheet of a call string built on the opened document, with its cell links.
+class SheetWorld {
+public:
+    SheetWorld(CliSession& session, const CliOptions& options)
+        : m_lines(session.texts()), m_lists(m_lines, japanese(options)) {
+        ImageSet& images = session.document().images();
+        m_env.text = &m_lines;
+        m_env.metrics = &m_metrics;
+        m_env.shiftJis = japanese(options);
+        m_env.japaneseSystem = japanese(options);
+        m_env.image = &images.current();
+        m_env.destination = images.destination();
+        m_env.digitalUnit = options.features.digitalUnit;
+        m_env.dvInhibit = options.features.dvInhibit;
+        m_env.pagerInhibit = options.features.pagerInhibit;
+        LinkEnvironment links;
+        links.image = &images.current();
+        links.destination = images.destination();
+        links.features = options.features;
+        links.lists = &m_lists;
+        links.japaneseSystem = japanese(options);
+        links.codePage = japanese(options) ? CodePage::ShiftJis : CodePage::Windows1252;
+        links.restartRefresh = [&images] { images.checkModified(); };
+        m_dispatch = std::make_unique<cmcCellLinkDispatch>(links);
+    }
+
+    cuiSheet& open(const std::string& callString) {
+        m_sheet = createSheet(m_env, callString);
+        m_sheet->show();
+        m_script = std::make_unique<cmcSheetScript>(*m_sheet, *m_dispatch, m_lists);
+        return *m_sheet;
+    }
+    cmcSheetScript& script() { return *m_script; }
+
+private:
+    GTexLines m_lines;
+    FixedTextMetrics m_metrics;
+    cmcValueTables m_lists;
+    SheetEnvironment m_env;
+    std::unique_ptr<cmcCellLinkDispatch> m_dispatch;
+    std::unique_ptr<cuiSheet> m_sheet;
+    std::unique_ptr<cmcSheetScript> m_script;
+};
+
+int openSheetOf(const CliOptions& options, const std::string& callString) {
+    const CallString decoded = decodeCallString(callString);
+    if (decoded.sheetKey.empty() || !sheetExists(options, decoded.sheetKey)) {
+        std::fprintf(stderr, "Unknown sheet: %s\n", callString.c_str());
+        return kExitRefused;
+    }
+    return kExitOk;
+}
+
+int runSheet(const CliOptions& options, const std::vector<std::string>& args) {
+    if (args.size() != 2) {
+        std::fprintf(stderr, "usage: qx5130-cli sheet FILE.icf CALLSTRING\n");
+        return kExitUsage;
+    }
+    if (const int status = openSheetOf(options, args[1]); status != kExitOk) {
+        return status;
+    }
+    CliSession session(options);
+    if (!session.document().openFile(args[0])) {
+        return kExitFileError;
+    }
+    SheetWorld world(session, options);
+    world.open(args[1]);
+    for (const std::string& line : world.script().lines()) {
+        std::fwrite(line.data(), 1, line.size(), stdout);
+        std::fputc('\n', stdout);
+    }
+    return kExitOk;
+}
+
+int runSet(const CliOptions& options, const std::vector<std::string>& args) {
+    std::vector<std::string> positional;
+    std::string out;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "-o" && i + 1 < args.size()) {
+            out = args[++i];
+        } else {
+            positional.push_back(args[i]);
+        }
+    }
+    std::int32_t index = 0;
+    const bool indexOk =
+        positional.size() == 5 &&
+        std::from_chars(positional[3].data(), positional[3].data() + positional[3].size(), index)
+                .ec == std::errc() &&
+        std::to_string(index) == positional[3];
+    if (!indexOk) {
+        std::fprintf(stderr,
+                     "usage: qx5130-cli set FILE.icf CALLSTRING LINK INDEX TEXT [-o OUT.icf]\n");
+        return kExitUsage;
+    }
+    if (out.empty()) {
+        out = positional[0];
+    }
+    if (const int status = openSheetOf(options, positional[1]); status != kExitOk) {
+        return status;
+    }
+    CliSession session(options);
+    if (!session.document().openFile(positional[0])) {
+        return kExitFileError;
+    }
+    SheetWorld world(session, options);
+    world.open(positional[1]);
+    using Outcome = cmcSheetScript::Outcome;
+    const Outcome outcome = world.script().enter(positional[2], index, positional[4]);
+    switch (outcome) {
+    case Outcome::Changed:
+    case Outcome::Unchanged:
+        break;
+    case Outcome::UnknownLink:
+        std::fprintf(stderr, "Unknown cell link: %s\n", positional[2].c_str());
+        return kExitRefused;
+    case Outcome::NoCell:
+        std::fprintf(stderr, "The sheet has no editable %s cell with index %d.\n",
+                     positional[2].c_str(), index);
+        return kExitRefused;
+    case Outcome::UnknownLabel:
+        std::fprintf(stderr, "The list of this cell has no entry \"%s\".\n", positional[4].c_str());
+        return kExitRefused;
+    case Outcome::NotEditable:
+    case Outcome::Refused:
+        std::fprintf(stderr, "The cell does not take \"%s\"; nothing was changed.\n",
+                     positional[4].c_str());
+        return kExitRefused;
+    }
+    return session.document().saveFile(out) ? kExitOk : kExitFileError;
+}
+
+const CommandRegistration sheetRegistration{
+    {"sheet", "FILE.icf CALLSTRING", "prints a sheet as the editor shows it", &runSheet}};
+const CommandRegistration setRegistration{
+    {"set", "FILE.icf CALLSTRING LINK INDEX TEXT [-o OUT.icf]",
+     "enters TEXT into one cell of a sheet and saves", &runSet}};
+
+} // namespace
+
+} // namespace qx::cli

@@ -1,0 +1,108 @@
+#include "cli_run.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <vector>
+
+namespace qx {
+namespace {
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+std::vector<std::string> fields(const std::string& line) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t tab = line.find('\t', start);
+        out.push_back(line.substr(start, tab - start));
+        if (tab == std::string::npos) {
+            return out;
+        }
+        start = tab + 1;
+    }
+}
+
+const char* const kBlock1 = "'[St_ColCut]GI_Sheet_MemoryCH,1,100'";
+
+TEST(CliSheetTest, PrintsAMemoryBlockUnderItsHeaders) {
+    test::TempFolder folder;
+    ASSERT_EQ(test::runCli(folder, "--destination 0 new -o new.icf").status, 0);
+    const auto run = test::runCli(folder, std::string("--destination 0 sheet new.icf ") + kBlock1);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto lines = linesOf(run.out);
+    ASSERT_EQ(lines.size(), 102U);
+    const auto headers = fields(lines[1]);
+    EXPECT_EQ(headers[0], "CH");
+    EXPECT_EQ(headers[1], "Operating Freq");
+    for (const std::string& h : headers) {
+        EXPECT_NE(h, "Train"); // the Canceller columns are gone on destination 0
+        EXPECT_NE(h, "ON");
+    }
+    EXPECT_EQ(fields(lines[2])[0], "100");
+    EXPECT_EQ(fields(lines[101])[0], "199");
+
+    const auto japan =
+        test::runCli(folder, std::string("--destination 14 sheet new.icf ") + kBlock1);
+    ASSERT_EQ(japan.status, 0) << japan.err;
+    EXPECT_NE(linesOf(japan.out)[1].find("Train"), std::string::npos);
+}
+
+TEST(CliSheetTest, SetGoesThroughTheCellsAndRefusalsChangeNothing) {
+    test::TempFolder folder;
+    ASSERT_EQ(test::runCli(folder, "--destination 0 new -o new.icf").status, 0);
+    const std::string set = std::string("--destination 0 set new.icf ") + kBlock1 + " ";
+    ASSERT_EQ(test::runCli(folder, set + "CL_Mch_Freq 150 146.01 -o a.icf").status, 0);
+    const std::string setA = std::string("--destination 0 set a.icf ") + kBlock1 + " ";
+    for (const char* entry :
+         {"CL_Mch_Dup 150 -DUP", "CL_Mch_Offset_Freq 150 0.6", "CL_Mch_Name 150 'Club rpt'",
+          "CL_Mch_Decode 150 TONE", "CL_Mch_TONE_Freq 150 88.5", "CL_Mch_Bank_Group 150 C"}) {
+        const auto run = test::runCli(folder, setA + entry);
+        EXPECT_EQ(run.status, 0) << entry << ": " << run.err;
+    }
+    const std::string before = test::TempFolder::read(folder.file("a.icf"));
+    for (const char* entry :
+         {"CL_Mch_Dup 150 Duplex", "CL_Mch_Freq 150 xyz", "CL_Mch_Air_Freq 150 1000",
+          "CL_Mch_Nope 150 1", "CL_Mch_Bank_ChNo 150 300"}) {
+        const auto run = test::runCli(folder, setA + entry);
+        EXPECT_EQ(run.status, 4) << entry;
+        EXPECT_NE(run.err, "") << entry;
+    }
+    EXPECT_EQ(test::TempFolder::read(folder.file("a.icf")), before);
+    EXPECT_EQ(
+        test::runCli(folder, "--destination 0 set a.icf GI_Sheet_Nope CL_Mch_Freq 1 1").status, 4);
+    EXPECT_EQ(test::runCli(folder, "--destination 0 sheet a.icf GI_Sheet_Nope").status, 4);
+    EXPECT_EQ(test::runCli(folder, setA + "CL_Mch_Freq x 145").status, 1);
+    EXPECT_EQ(
+        test::runCli(folder, std::string("--destination 0 sheet missing.icf ") + kBlock1).status,
+        2);
+
+    const auto run = test::runCli(folder, std::string("--destination 0 sheet a.icf ") + kBlock1);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto row = fields(linesOf(run.out)[52]);
+    EXPECT_EQ(row[0], "150");
+    EXPECT_EQ(row[1], "146.010000");
+    EXPECT_EQ(row[2], "-DUP");
+    EXPECT_EQ(row[3], "  0.600000");
+    EXPECT_EQ(row[6], "Club rpt");
+    EXPECT_EQ(row[8], "TONE");
+    EXPECT_EQ(row[9], "88.5");
+    EXPECT_EQ(row[13], "C");
+
+    const auto bank =
+        test::runCli(folder, "--destination 0 sheet a.icf '[St_CCBank]GI_Sheet_BankCH,11'");
+    ASSERT_EQ(bank.status, 0) << bank.err;
+    const auto slot = fields(linesOf(bank.out)[2]);
+    EXPECT_EQ(slot[1], "150");
+    EXPECT_EQ(slot[2], "146.010000");
+}
+
+} // namespace
+} // namespace qx
