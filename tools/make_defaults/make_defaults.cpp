@@ -186,8 +186,21 @@ void storeRecord(const Line& line, cmcEeprom& image, int kind) {
     if (!record.load(kind, index)) {
         fail(line, "no such record: " + line.words[1]);
     }
-    // A fresh record: blank texts, no bank, then the fields the line gives.
+    // A fresh record: the first entry of every list, blank texts, no bank, then the fields the
+    // line gives. The bytes under it are 0xFF and must not leak into fields the line leaves out.
     record.used = true;
+    record.duplex = 0;
+    record.offset = 0;
+    record.toneMode = 0;
+    record.decodeRx = 0;
+    record.toneIndex = 0;
+    record.tsqlIndex = 0;
+    record.dtcsIndex = 0;
+    record.dtcsPolarity = 0;
+    record.tuningStep = 0;
+    record.mode = 0;
+    record.digitalSquelch = 0;
+    record.digitalCode = 0;
     record.name = ChannelRecord::toText8("");
     record.yourCall = ChannelRecord::toText8("");
     record.repeater1Call = ChannelRecord::toText8("");
