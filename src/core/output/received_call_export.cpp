@@ -1,0 +1,69 @@
+#include "output/received_call_export.h"
+
+#include "base/text_lines.h"
+#include "output/file_replacement.h"
+#include "radio/gps_format.h"
+#include "radio/received_call_log.h"
+#include "radio/row_label.h"
+#include "radio/text_format.h"
+
+#include <array>
+
+namespace qx {
+
+namespace {
+
+constexpr int kColumns = 9;
+
+void appendLine(std::string& out, const std::array<std::string, kColumns>& fields, char separator) {
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (i != 0) {
+            out += separator;
+        }
+        out += fields[i];
+    }
+    out += "\r\n";
+}
+
+} // namespace
+
+char ReceivedCallExport::separatorFor(std::string_view systemListSeparator) {
+    return systemListSeparator == ";" ? ';' : ',';
+}
+
+std::string ReceivedCallExport::csv(char separator, DateOrder order) const {
+    std::string out;
+    std::array<std::string, kColumns> fields;
+    for (int i = 0; i < kColumns; ++i) {
+        fields[static_cast<std::size_t>(i)] = m_text.line("GI_Mess_FileExport_Title", i);
+    }
+    appendLine(out, fields, separator);
+
+    const ReceivedCallLog log(m_image);
+    for (int row = 0; row < ReceivedCallLog::kRows; ++row) {
+        const std::optional<ReceivedCall> call = log.row(row);
+        if (!call) {
+            break; // the rows after a gap are not shown either
+        }
+        // As the sheet shows them: call sign characters only, so no field can hold the
+        // separator, and no trailing blanks.
+        fields = {formatCallSign(call->caller),
+                  formatCallSign(call->callerNote),
+                  formatCallSign(call->called),
+                  formatCallSign(call->repeater1),
+                  formatCallSign(call->repeater2),
+                  receivedCallStatusText(call->status),
+                  formatReceivedDateTime(call->date, call->time, order),
+                  receivedCallBreakInText(call->status),
+                  receivedCallEmergencyText(call->status)};
+        appendLine(out, fields, separator);
+    }
+    return out;
+}
+
+FileErrorCode ReceivedCallExport::write(const std::string& path, char separator,
+                                        DateOrder order) const {
+    return replaceFileContents(path, csv(separator, order));
+}
+
+} // namespace qx
