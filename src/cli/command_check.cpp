@@ -1,0 +1,63 @@
+// qx5130-cli check FILE.icf: the setting checks of a clone file, one line per flagged sheet.
+#include "cli_command.h"
+#include "cli_session.h"
+
+#include "radio/bank_link_table.h"
+#include "radio/cell_link_dispatch.h"
+#include "sheet/gtex_lines.h"
+#include "sheet/warning_check_list.h"
+
+#include <cstdio>
+
+namespace qx::cli {
+
+namespace {
+
+int runCheck(const CliOptions& options, const std::vector<std::string>& args) {
+    if (args.size() != 1 || args[0].empty() || args[0][0] == '-') {
+        std::fprintf(stderr, "usage: qx5130-cli check FILE.icf\n");
+        return kExitUsage;
+    }
+    CliSession session(options);
+    indDocument& document = session.document();
+    if (!document.openFile(args[0])) {
+        return kExitFileError;
+    }
+    cmcEeprom& image = document.current();
+    banklink::rebuild(image);
+    LinkEnvironment environment;
+    environment.image = &image;
+    environment.destination = document.images().destination();
+    environment.features = options.features;
+    cmcCellLinkDispatch dispatch(environment);
+    GTexLines lines(session.texts());
+    const bool shiftJis = options.language && *options.language == "ja";
+    const CheckListResult found = runWarningCheckList(lines, dispatch, shiftJis);
+
+    for (const std::string& callString : found.errors) {
+        std::printf("error\t%s\n", callString.c_str());
+    }
+    for (const std::string& callString : found.warnings) {
+        std::printf("warning\t%s\n", callString.c_str());
+    }
+    std::fflush(stdout);
+    if (found.errorCount() > 0) {
+        session.prompt().print(session.texts().firstLine("GI_Mess_DataError"));
+        return kExitRefused;
+    }
+    if (found.warningCount() > 0) {
+        session.prompt().print(session.texts().firstLine("GI_Mess_DataWarn"));
+        return kExitWarnings;
+    }
+    return kExitOk;
+}
+
+const CommandRegistration registration{
+    {"check", "FILE.icf",
+     "runs the setting checks of the file: error or warning and the call string of each "
+     "flagged sheet (exit 4: errors, 5: warnings only)",
+     &runCheck}};
+
+} // namespace
+
+} // namespace qx::cli
