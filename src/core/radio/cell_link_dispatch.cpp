@@ -1165,7 +1165,9 @@ std::int32_t cmcCellLinkDispatch::dispatchGps(Event& e) {
     case CL_Gps_Date:
         req.displayText = formatGpsDate(rec.date, order);
         if (entered) {
-            const auto date = parseGpsDate(typed, order);
+            // The masked entry hands its date back as year/month/day; typed text is in the
+            // order the cell shows.
+            const auto date = parseGpsDate(typed, e.commit ? order : DateOrder::YearMonthDay);
             if (date) {
                 rec.date = date.value();
             }

@@ -103,4 +103,16 @@ void cmcSheetRouter::reopen() {
     openSheet(callString);
 }
 
+std::int32_t cmcSheetRouter::runCallSheet(const cmcCellCapsule& request) {
+    if (request.cell == nullptr || !request.cell->linkParameter) {
+        return kResultNone;
+    }
+    const std::string& callString = *request.cell->linkParameter;
+    if (m_current && m_current->callString() == callString) {
+        return kResultNone;
+    }
+    openSheet(callString);
+    return kResultChanged;
+}
+
 } // namespace qx

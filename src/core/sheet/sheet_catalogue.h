@@ -47,6 +47,9 @@ public:
     void closeCurrent();
     // Rebuilds the current sheet in place, keeping its cursor.
     void reopen();
+    // The CallSheet link of a tree node: opens the sheet of its call string unless that sheet
+    // is already shown.
+    std::int32_t runCallSheet(const cmcCellCapsule& request);
     cuiSheet* current() { return m_current.get(); }
     void requestColumnWidthReset() { m_widthReset = true; }
     const std::list<SheetPosition>& positions() const { return m_positions; }

@@ -284,6 +284,15 @@ TEST_F(CellLinkDispatchTest, ReceivedCallsAndGpsMemories) {
     EXPECT_TRUE(commit(CT_Gps, CL_Gps_Time, 4, "25:00:00").refused);
     commit(CT_Gps, CL_Gps_Date, 4, "07/04/2010");
     EXPECT_EQ(show(CT_Gps, CL_Gps_Date, 4), "07/04/2010");
+    cmcCellObj date = cell(CT_Gps, CL_Gps_Date, 4);
+    cmcCellObj masked = cell(kNoCategory, Flex0, 0);
+    masked.text = "2011/08/09"; // the masked entry answers in year/month/day
+    cmcCellCapsule entry;
+    entry.cell = &date;
+    entry.operation = kOpPick;
+    entry.picked = &masked;
+    EXPECT_EQ(dispatch->dispatch(entry), kResultChanged);
+    EXPECT_EQ(show(CT_Gps, CL_Gps_Date, 4), "08/09/2011");
     EXPECT_EQ(pick(CT_Gps, CL_Gps_Bank_Group, 4, Flex0, 3), kResultChanged);
     EXPECT_EQ(show(CT_Gps, CL_Gps_Bank_Group, 4), "Bank-C");
 }

@@ -226,7 +226,18 @@ TEST_F(SheetKindsTest, RouterRemembersPositionsPerCallString) {
     router.openSheet("[St_ColCut]GI_Sheet_Ch,2,200");
     EXPECT_EQ(router.current()->currentCell().index, 210);
     EXPECT_EQ(router.positions().size(), 2U);
+
     EXPECT_EQ(router.positions().front().callString, "[St_ColCut]GI_Sheet_Ch,1,100");
+    cmcCellObj node;
+    node.link = CallSheet;
+    node.linkParameter = "[St_ColCut]GI_Sheet_Ch,1,100";
+    cmcCellCapsule request;
+    request.cell = &node;
+    EXPECT_EQ(router.runCallSheet(request), kResultChanged);
+    EXPECT_EQ(router.current()->currentCell().index, 150);
+    const cuiSheet* shown = router.current();
+    EXPECT_EQ(router.runCallSheet(request), kResultNone); // already shown: not rebuilt
+    EXPECT_EQ(router.current(), shown);
 }
 
 } // namespace
