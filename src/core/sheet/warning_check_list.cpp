@@ -5,6 +5,7 @@
 #include "radio/cell_link_dispatch.h"
 #include "sheet/cell_parser.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace qx {
@@ -16,6 +17,15 @@ constexpr std::uint8_t kWarningBit = cmcCellCapsule::kFlagWarning;
 constexpr std::uint8_t kErrorBit = cmcCellCapsule::kFlagError;
 
 } // namespace
+
+CheckMark CheckListResult::markFor(std::string_view callString) const {
+    const auto holds = [callString](const std::vector<std::string>& list) {
+        return std::find(list.begin(), list.end(), callString) != list.end();
+    };
+    return holds(errors)     ? CheckMark::Error
+           : holds(warnings) ? CheckMark::Warning
+                             : CheckMark::None;
+}
 
 CheckListResult runWarningCheckList(TextLines& text, const CheckVerdict& verdictOf, bool shiftJis) {
     CheckListResult result;

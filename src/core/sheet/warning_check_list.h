@@ -5,12 +5,16 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qx {
 
 class cmcCellLinkDispatch;
 class TextLines;
+
+// The mark a tree node gets from the checks.
+enum class CheckMark : std::uint8_t { None, Warning, Error };
 
 // What running the check list found: the call strings of the sheets with errors and of those
 // with warnings only, in list order.
@@ -20,6 +24,8 @@ struct CheckListResult {
 
     int errorCount() const { return static_cast<int>(errors.size()); }
     int warningCount() const { return static_cast<int>(warnings.size()); }
+    // The mark of a tree node that opens `callString`; an error wins over a warning.
+    CheckMark markFor(std::string_view callString) const;
 };
 
 // Runs every line of the built-in check list: each line is a cell bound to a check link whose

@@ -102,6 +102,13 @@ TEST_P(WarningCheckListTest, EveryCheckedSheetInTreeOrder) {
                                                          "[St_Common]GI_Sheet_Common,0"}));
     EXPECT_EQ(result.errorCount(), 2);
     EXPECT_EQ(result.warningCount(), 2);
+    EXPECT_EQ(result.markFor("[St_CCBank]GI_Sheet_BankCH,34"), CheckMark::Error);
+    EXPECT_EQ(result.markFor("[St_Common]GI_Sheet_Common,0"), CheckMark::Warning);
+    EXPECT_EQ(result.markFor("[St_Common]GI_Sheet_Common,1"), CheckMark::None);
+    CheckListResult both;
+    both.errors = {"x"};
+    both.warnings = {"x"};
+    EXPECT_EQ(both.markFor("x"), CheckMark::Error);
 }
 
 TEST_P(WarningCheckListTest, RunsTheChecksOfAnImage) {
