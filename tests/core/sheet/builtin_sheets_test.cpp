@@ -1,8 +1,10 @@
 #include "sheet/gtex_lines.h"
+#include "sheet/registry_column_widths.h"
 #include "sheet/sheet_catalogue.h"
 #include "sheet/sheet_kinds.h"
 #include "sheet/value_tables.h"
 
+#include "memory_settings_store.h"
 #include "radio/cell_link_names.h"
 #include "radio/eeprom.h"
 #include "text_blocks.h"
@@ -62,6 +64,31 @@ TEST_P(BuiltinSheetsTest, MemoryChannelSheetHasItsShape) {
         }
     }
     EXPECT_EQ(hidden, 3); // Canceller ON and Train, and the ruling before them
+}
+
+TEST_P(BuiltinSheetsTest, ColumnWidthsLiveInTheUserSettings) {
+    test::MemorySettingsStore store;
+    cmcRegistryColumnWidths widths(store);
+    env.widths = &widths;
+    const std::string key = "Software\\Orsa\\QX-5130\\Display\\memory\\colwidth";
+    store.writeNumber(key, "2", 150);
+    store.writeText(key, "3", "wide"); // unreadable: the computed width stays
+    auto sheet = createSheet(env, "[St_ColCut]GI_Sheet_MemoryCH,0,0");
+    sheet->show();
+    EXPECT_EQ(sheet->columnWidth(2), 150);
+    EXPECT_GT(sheet->columnWidth(3), 1);
+    EXPECT_EQ(store.readNumber(key, "3"), sheet->columnWidth(3));
+    EXPECT_FALSE(store.readNumber(key, "0"));  // the channel number column is not selectable
+    EXPECT_FALSE(store.readNumber(key, "15")); // a cut column is not either
+
+    auto scan = createSheet(env, "[St_ColCut]GI_Sheet_ScanEdge,5"); // the same family
+    scan->show();
+    EXPECT_EQ(scan->columnWidth(2), 150);
+    auto reset = createSheet(env, "[St_ColCut]GI_Sheet_MemoryCH,0,0");
+    reset->requestColumnWidthReset();
+    reset->show();
+    EXPECT_NE(reset->columnWidth(2), 150);
+    EXPECT_EQ(store.readNumber(key, "2"), reset->columnWidth(2));
 }
 
 TEST_P(BuiltinSheetsTest, EveryChannelSheetAndListBuilds) {
