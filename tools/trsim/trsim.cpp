@@ -225,6 +225,10 @@ private:
     double byteTime(int baud) const { return 10.0 / std::max(1, baud); }
 
     void send(const Bytes& b) {
+        if (m_out.empty()) {
+            // The line was idle: the new bytes start now, not when the last ones ended.
+            m_lineFreeAt = std::max(m_lineFreeAt, nowSeconds());
+        }
         m_out.insert(m_out.end(), b.begin(), b.end());
         m_wire += byteTime(m_speed) * static_cast<double>(b.size());
         m_wireBytes += static_cast<long>(b.size());
@@ -302,9 +306,6 @@ void Simulator::pumpOutput(double now) {
     while (!m_out.empty()) {
         std::size_t n = m_out.size();
         if (m_o.pace) {
-            if (m_lineFreeAt < now - 0.005) {
-                m_lineFreeAt = now; // the line was idle
-            }
             if (m_lineFreeAt > now) {
                 return;
             }
@@ -352,7 +353,10 @@ void Simulator::processInput(double now) {
         const InByte b = m_in.front();
         m_in.pop_front();
         if (m_o.echo) {
-            // The cable returns every byte, whatever its speed.
+            // The cable returns every byte as it passes, whatever its speed.
+            if (m_out.empty()) {
+                m_lineFreeAt = std::max(m_lineFreeAt, now);
+            }
             m_out.push_back(b.value);
         }
         if (b.understood) {
@@ -410,6 +414,7 @@ void Simulator::onFrame(const ComputerFrame& f) {
         if (f.payload.size() == 8 && f.payload[6] == 0x02) {
             m_speed = f.payload[7] == 0x01 ? 38400 : 9600;
             m_switchedAt = nowSeconds();
+            std::fprintf(stderr, "trsim: line speed %d\n", m_speed);
         }
         break;
     default:
