@@ -583,6 +583,10 @@ int Simulator::run() {
 int main(int argc, char** argv) {
     using namespace trsim;
     Options options;
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
     if (!parseOptions(argc, argv, options)) {
         std::fputs(kUsage, stderr);
         return 1;
