@@ -124,6 +124,11 @@ PromptAnswer indDocument::closeCheck(bool sameFile) {
     return answer;
 }
 
+void indDocument::becomeUntitled() {
+    m_path.clear();
+    refreshTitle();
+}
+
 bool indDocument::newDocument() {
     if (closeCheck(false) == PromptAnswer::Cancel) {
         return false;

@@ -42,6 +42,8 @@ public:
 
     const std::string& path() const { return m_path; }
     bool isUntitled() const { return m_path.empty(); }
+    // The data no longer comes from the file (it was read from the transceiver).
+    void becomeUntitled();
     // The path, or "<current directory>/Untitled" for an untitled document.
     std::string documentName() const;
     // "<file name> - QX-5130"

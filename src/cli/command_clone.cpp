@@ -1,0 +1,342 @@
+// The clone commands of qx5130-cli: info, setup, read and write over the serial line.
+#include "app/clone_commands.h"
+#include "app/environ.h"
+#include "base/loop_scheduler.h"
+#include "cli_command.h"
+#include "cli_session.h"
+#include "link/clone_manager.h"
+#include "link/termios_serial_device.h"
+#include "qt_instance_lock.h"
+#include "qt_settings_store.h"
+#include "qt_system_info.h"
+#include "radio/destination.h"
+
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include <unistd.h>
+
+namespace qx::cli {
+
+namespace {
+
+// The bar of the "Cloning" window, drawn on the terminal.
+class TerminalProgress : public CloneProgressView {
+public:
+    explicit TerminalProgress(const char* label) : m_label(label), m_tty(isatty(2) != 0) {}
+    void open() override { paint(0, 0, 0); }
+    void paint(int litSegments, std::int32_t done, std::int64_t total) override {
+        const int percent = total > 0 ? static_cast<int>(100 * done / total) : 0;
+        if (!m_tty || (percent == m_lastPercent && m_drawn)) {
+            return;
+        }
+        m_lastPercent = percent;
+        m_drawn = true;
+        std::string bar(static_cast<std::size_t>(indCloneMan::kSegments), '.');
+        bar.replace(0, static_cast<std::size_t>(litSegments), static_cast<std::size_t>(litSegments),
+                    '#');
+        std::fprintf(stderr, "\r%s [%s] %3d%%", m_label, bar.c_str(), percent);
+        std::fflush(stderr);
+    }
+    void close() override {
+        if (m_tty && m_drawn) {
+            std::fputc('\n', stderr);
+        }
+        m_drawn = false;
+    }
+
+private:
+    const char* m_label;
+    bool m_tty;
+    int m_lastPercent = -1;
+    bool m_drawn = false;
+};
+
+// Writes settings the way the editor keeps them. Refused while the editor runs: it would
+// overwrite them when it ends.
+bool storeSettings(const char* programPath, const std::function<void(indEnviron&)>& change) {
+    QtSettingsStore store;
+    QtSystemInfo system;
+    QtInstanceLock lock;
+    indEnviron settings(indEnviron::kMutexName, indEnviron::kRegistryRoot,
+                        indEnviron::kRegistryRoot, store, lock, system, {programPath});
+    if (!settings.maySave()) {
+        std::fprintf(stderr, "qx5130-cli: the editor is running; its settings were not changed\n");
+        return false;
+    }
+    change(settings);
+    return settings.save();
+}
+
+std::string portMapEntry(int port) {
+    QtSettingsStore store;
+    return store
+        .readText(std::string(indEnviron::kRegistryRoot) + "\\Ports", "COM" + std::to_string(port))
+        .value_or(std::string());
+}
+
+// One clone command's objects: the loop, the clone manager on the real serial device, and the
+// document's commands.
+class CloneRun {
+public:
+    CloneRun(const CliOptions& options, CliSession& session, const char* label)
+        : m_options(options), m_session(session), m_progress(label),
+          m_clone(m_loop, m_loop, std::make_unique<TermiosSerialDevice>(), session.prompt(),
+                  session.texts()),
+          m_features(options.features),
+          m_commands(m_clone, session.document(), m_features, session.prompt(), session.texts()) {
+        m_clone.SetSettingsSource([this] {
+            CloneLinkSettings s;
+            s.port = m_options.port.value_or(1);
+            s.highSpeed = m_options.highSpeed.value_or(false);
+            s.connectionType = m_connection;
+            return s;
+        });
+        m_connection = options.connection.value_or(0);
+        m_clone.SetConnectionTypeSink([this](int type) {
+            m_connection = type;
+            m_learnedConnection = type;
+        });
+        m_clone.SetProgressView(&m_progress);
+        m_clone.Engine().Port().SetDeviceResolver([this](int port) {
+            if (m_options.device) {
+                return *m_options.device;
+            }
+            const std::string mapped = portMapEntry(port);
+            return mapped.empty() ? defaultSerialDevicePath(port) : mapped;
+        });
+    }
+
+    CloneCommands& commands() { return m_commands; }
+    const FeatureFlags& features() const { return m_features; }
+    const std::optional<int>& learnedConnection() const { return m_learnedConnection; }
+
+    // Runs one command chain to its end: its outcome and clone error.
+    std::pair<CloneCommands::Outcome, int>
+    run(const std::function<bool(CloneCommands::Finished)>& start) {
+        bool done = false;
+        std::pair<CloneCommands::Outcome, int> outcome{CloneCommands::Outcome::CloneError,
+                                                       kCloneCannotClone};
+        if (!start([&](CloneCommands::Outcome o, int code) {
+                outcome = {o, code};
+                done = true;
+            })) {
+            return outcome;
+        }
+        m_loop.runUntil([&] { return done; });
+        return outcome;
+    }
+
+    // Without a stored destination the first request learns it from the transceiver, as the
+    // editor's initial setup does, for this run only.
+    bool adoptDestination() {
+        if (m_session.document().images().destination() != kDestinationUnset) {
+            return true;
+        }
+        m_commands.SetViews({[] { return false; }, {}, {}, {}, {}});
+        const auto [outcome, code] =
+            run([this](CloneCommands::Finished f) { return m_commands.Information(f); });
+        m_commands.SetViews({});
+        if (outcome != CloneCommands::Outcome::Done) {
+            return false;
+        }
+        const int destination = m_commands.Block().destination();
+        m_session.document().images().setDestination(destination);
+        std::fprintf(stderr,
+                     "qx5130-cli: no destination is set up; using the transceiver's (%s). "
+                     "'qx5130-cli setup' stores it.\n",
+                     destinationName(destination));
+        return true;
+    }
+
+    void storeLearnedConnection(const char* programPath) {
+        if (m_learnedConnection) {
+            const int type = *m_learnedConnection;
+            storeSettings(programPath, [type](indEnviron& s) { s.transType = type; });
+        }
+    }
+
+private:
+    CliOptions m_options;
+    CliSession& m_session;
+    LoopScheduler m_loop;
+    TerminalProgress m_progress;
+    indCloneMan m_clone;
+    FeatureFlags m_features;
+    CloneCommands m_commands;
+    int m_connection = 0;
+    std::optional<int> m_learnedConnection;
+};
+
+const char* g_programPath = "qx5130-cli";
+
+int exitFor(CloneCommands::Outcome outcome) {
+    switch (outcome) {
+    case CloneCommands::Outcome::Done:
+        return kExitOk;
+    case CloneCommands::Outcome::CloneError:
+        return kExitCloneError;
+    default:
+        return kExitRefused;
+    }
+}
+
+std::optional<std::string> outputOption(const std::vector<std::string>& args) {
+    if (args.size() == 2 && args[0] == "-o" && !args[1].empty()) {
+        return args[1];
+    }
+    return std::nullopt;
+}
+
+int usage(const char* text) {
+    std::fprintf(stderr, "qx5130-cli: usage: qx5130-cli %s\n", text);
+    return kExitUsage;
+}
+
+const char* flagText(bool set, const char* ifSet, const char* ifClear) {
+    return set ? ifSet : ifClear;
+}
+
+void printInformation(const CloneInformationBlock& b) {
+    std::string comment = b.comment();
+    while (!comment.empty() && (comment.back() == ' ' || comment.back() == '\0')) {
+        comment.pop_back();
+    }
+    std::printf("Comment:\t%s\n", comment.c_str());
+    std::printf("Destination:\t%s\n", destinationName(b.destination()));
+    std::printf("Rx Expansion:\t%s\n", flagText(b.rxExpansion(), "Expansion", "Inhibit"));
+    std::printf("FCC:\t%s\n", flagText(b.fccInhibit(), "Inhibit", "Normal"));
+    std::printf("Digital Unit:\t%s\n", flagText(b.digitalUnit(), "Normal", "Inhibit"));
+    std::printf("DV:\t%s\n", flagText(b.dvInhibit(), "Inhibit", "Normal"));
+    std::printf("Pager:\t%s\n", flagText(b.pagerInhibit(), "Inhibit", "Normal"));
+}
+
+int runInfo(const CliOptions& options, const std::vector<std::string>& args) {
+    if (!args.empty()) {
+        return usage("info");
+    }
+    CliSession session(options);
+    CloneRun run(options, session, "Reading");
+    if (!run.adoptDestination()) {
+        return kExitCloneError;
+    }
+    const auto [outcome, code] =
+        run.run([&](CloneCommands::Finished f) { return run.commands().Information(f); });
+    run.storeLearnedConnection(g_programPath);
+    (void)code;
+    if (outcome == CloneCommands::Outcome::Done) {
+        printInformation(run.commands().Block());
+    }
+    return exitFor(outcome);
+}
+
+int runSetup(const CliOptions& options, const std::vector<std::string>& args) {
+    if (!args.empty()) {
+        return usage("setup");
+    }
+    CliSession session(options);
+    CloneRun run(options, session, "Reading");
+    // As the initial setup: the main window is hidden, so no destination is checked.
+    run.commands().SetViews({[] { return false; }, {}, {}, {}, {}});
+    const auto [outcome, code] =
+        run.run([&](CloneCommands::Finished f) { return run.commands().Information(f); });
+    (void)code;
+    if (outcome != CloneCommands::Outcome::Done) {
+        return exitFor(outcome);
+    }
+    const CloneInformationBlock& b = run.commands().Block();
+    const FeatureFlags f = b.features();
+    const std::optional<int> learned = run.learnedConnection();
+    const int port = options.port.value_or(1);
+    const bool stored = storeSettings(g_programPath, [&](indEnviron& s) {
+        s.destination = b.destination() <= kDestinationUnset ? b.destination() : kDestinationUnset;
+        s.fccInhibit = f.fccInhibit;
+        s.rxExpansion = f.rxExpansion;
+        s.digitalUnit = f.digitalUnit;
+        s.dvInhibit = f.dvInhibit;
+        s.pagerInhibit = f.pagerInhibit;
+        s.setupDone = s.destination < kDestinationUnset;
+        if (!options.device) {
+            s.comPort = port;
+        }
+        if (learned) {
+            s.transType = *learned;
+        }
+    });
+    printInformation(b);
+    return stored ? kExitOk : kExitRefused;
+}
+
+int runRead(const CliOptions& options, const std::vector<std::string>& args) {
+    const std::optional<std::string> out = outputOption(args);
+    if (!out) {
+        return usage("read -o OUT.icf");
+    }
+    CliSession session(options);
+    CloneRun run(options, session, "Reading");
+    if (!run.adoptDestination()) {
+        return kExitCloneError;
+    }
+    const auto [outcome, code] =
+        run.run([&](CloneCommands::Finished f) { return run.commands().Read(f); });
+    (void)code;
+    run.storeLearnedConnection(g_programPath);
+    if (outcome != CloneCommands::Outcome::Done) {
+        return exitFor(outcome);
+    }
+    session.document().setFeatureFlags(run.features());
+    return session.document().saveFile(*out) ? kExitOk : kExitFileError;
+}
+
+int runWrite(const CliOptions& options, const std::vector<std::string>& args) {
+    std::optional<std::string> file;
+    bool yes = false;
+    for (const std::string& a : args) {
+        if (a == "--yes") {
+            yes = true;
+        } else if (!file && !a.empty() && a[0] != '-') {
+            file = a;
+        } else {
+            return usage("write FILE.icf [--yes]");
+        }
+    }
+    if (!file) {
+        return usage("write FILE.icf [--yes]");
+    }
+    CliSession session(options, yes);
+    if (!session.document().openFile(*file)) {
+        return kExitFileError;
+    }
+    CloneRun run(options, session, "Writing");
+    const bool unset = session.document().images().destination() == kDestinationUnset;
+    if (!run.adoptDestination()) {
+        return kExitCloneError;
+    }
+    // Taking a destination resets the image to its defaults: open the file again for it.
+    if (unset && !session.document().openFile(*file)) {
+        return kExitFileError;
+    }
+    const auto [outcome, code] =
+        run.run([&](CloneCommands::Finished f) { return run.commands().Write(f); });
+    (void)code;
+    run.storeLearnedConnection(g_programPath);
+    return exitFor(outcome);
+}
+
+const CommandRegistration kInfo{
+    {"info", "", "reads the clone information of the transceiver and prints it", &runInfo}};
+const CommandRegistration kSetup{
+    {"setup", "", "reads the clone information and stores the destination and variant", &runSetup}};
+const CommandRegistration kRead{{"read", "-o OUT.icf",
+                                 "reads the transceiver's memory and saves it as a clone file",
+                                 &runRead}};
+const CommandRegistration kWrite{{"write", "FILE.icf [--yes]",
+                                  "writes a clone file into the transceiver (--yes confirms)",
+                                  &runWrite}};
+
+} // namespace
+
+} // namespace qx::cli

@@ -1,0 +1,117 @@
+#pragma once
+
+#include "link/clone_manager.h"
+#include "radio/feature_flags.h"
+#include "radio/image_range_list.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace qx {
+
+class cmcEvMan;
+class cmcGTex;
+class indDocument;
+class UserPrompt;
+
+// The setting checks that a write runs first; the checks of the editor plug in here.
+class SettingChecks {
+public:
+    virtual ~SettingChecks() = default;
+    virtual void count(const cmcEeprom& image, int& errors, int& warnings) = 0;
+};
+
+// The 29 bytes of clone information the transceiver gave last.
+struct CloneInformationBlock {
+    static constexpr int kSize = 29;
+    std::array<std::uint8_t, kSize> bytes{};
+    bool valid = false;
+
+    std::string comment() const { return std::string(bytes.begin(), bytes.begin() + 16); }
+    int destination() const { return bytes[16]; }
+    bool dvInhibit() const { return (bytes[17] & 0x01) != 0; }
+    bool pagerInhibit() const { return (bytes[19] & 0x04) != 0; }
+    bool rxExpansion() const { return (bytes[20] & 0x01) != 0; }
+    bool fccInhibit() const { return (bytes[20] & 0x02) != 0; }
+    bool digitalUnit() const { return (bytes[20] & 0x04) != 0; }
+    FeatureFlags features() const;
+};
+
+// The Clone menu: Read, Write and Information as chains of clone operations. Every Read and
+// Write first asks the transceiver who it is and goes on only when it answers correctly.
+class CloneCommands {
+public:
+    // How a command ended.
+    enum class Outcome { Done, CloneError, Refused, Cancelled };
+    using Finished = std::function<void(Outcome outcome, int cloneError)>;
+
+    // What the windows do around the commands; each may be left empty.
+    struct Views {
+        std::function<bool()> mainWindowVisible; // empty: visible
+        std::function<void()> rebuild;           // a remembered feature flag changed
+        std::function<void()> closeOpenSheet;    // close and rebuild the sheet shown
+        std::function<void()> showInformation;   // the clone information dialog
+        std::function<void()> imageReplaced;     // the sheets reload from the image
+    };
+
+    static constexpr std::uint16_t kWordSent1 = 0x0000;
+    static constexpr std::uint16_t kReplyWord1 = 0x0001;
+
+    CloneCommands(indCloneMan& clone, indDocument& document, FeatureFlags& features,
+                  UserPrompt& prompt, cmcGTex& texts, cmcEvMan* bus = nullptr);
+    CloneCommands(const CloneCommands&) = delete;
+    CloneCommands& operator=(const CloneCommands&) = delete;
+
+    void SetViews(Views views) { m_views = std::move(views); }
+    void SetSettingChecks(SettingChecks* checks) { m_checks = checks; }
+
+    // Each does nothing (false) while the engine is busy.
+    bool Read(Finished finished = {});
+    bool Write(Finished finished = {});
+    bool Information(Finished finished = {});
+
+    // Notification 31: take the feature flags from the clone information; rebuild the views
+    // when one of the three flags remembered at the clone start changed.
+    void ApplyCloneInformation(bool takeFlags, bool rebuildIfChanged);
+
+    const CloneInformationBlock& Block() const { return m_block; }
+    bool WriteConfirmed() const { return m_writeConfirmed; }
+
+    static ImageRangeList readRanges();
+    static ImageRangeList writeRanges();
+
+private:
+    bool startInformation(indCloneMan::Completion next);
+    void informationCheck(CloneResult& result);
+    void readCheck(CloneResult& result);
+    void afterReadInformation(CloneResult& result);
+    void takeReadImage(CloneResult& result);
+    void afterWriteInformation(CloneResult& result);
+    void sendImage();
+    void end(Outcome outcome, int code = kCloneOk);
+    bool mainWindowVisible() const {
+        return !m_views.mainWindowVisible || m_views.mainWindowVisible();
+    }
+    static void call(const std::function<void()>& f) {
+        if (f) {
+            f();
+        }
+    }
+
+    indCloneMan& m_clone;
+    indDocument& m_document;
+    FeatureFlags& m_features;
+    UserPrompt& m_prompt;
+    cmcGTex& m_texts;
+    cmcEvMan* m_bus;
+    Views m_views;
+    SettingChecks* m_checks = nullptr;
+    CloneInformationBlock m_block;
+    FeatureFlags m_remembered;
+    bool m_writeConfirmed = false;
+    Finished m_finished;
+};
+
+} // namespace qx

@@ -1,0 +1,289 @@
+// qx5130-cli against trsim over real pseudo-terminals.
+#include "cli_run.h"
+#include "clonefile/icf_file.h"
+#include "radio/image_map.h"
+#include "radio/image_set.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace qx {
+namespace {
+
+// trsim running in the background for one test; its stderr goes to a file of the folder.
+class Trsim {
+public:
+    Trsim(const test::TempFolder& folder, const std::vector<std::string>& arguments)
+        : m_log(folder.file("trsim.log")) {
+        std::vector<std::string> args = {QX5130_TRSIM_PATH};
+        args.insert(args.end(), arguments.begin(), arguments.end());
+        std::vector<char*> argv;
+        for (auto& a : args) {
+            argv.push_back(a.data());
+        }
+        argv.push_back(nullptr);
+        int out[2];
+        EXPECT_EQ(pipe(out), 0);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+        posix_spawn_file_actions_addclose(&actions, out[0]);
+        posix_spawn_file_actions_addopen(&actions, 2, m_log.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
+        EXPECT_EQ(posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
+        posix_spawn_file_actions_destroy(&actions);
+        close(out[1]);
+        char c = 0;
+        while (read(out[0], &c, 1) == 1 && c != '\n') {
+            m_path += c;
+        }
+        close(out[0]);
+    }
+    ~Trsim() {
+        kill(m_pid, SIGTERM);
+        int status = 0;
+        waitpid(m_pid, &status, 0);
+    }
+    Trsim(const Trsim&) = delete;
+    Trsim& operator=(const Trsim&) = delete;
+
+    const std::string& path() const { return m_path; }
+    std::string log() const { return test::TempFolder::read(m_log); }
+
+private:
+    pid_t m_pid = -1;
+    std::string m_path;
+    std::string m_log;
+};
+
+std::string q(const std::string& s) {
+    return test::shellQuoted(s);
+}
+
+cmcEeprom loadIcf(const std::string& path) {
+    cmcEeprom image(imagemap::kImageSize);
+    cmcIcfFile file(image);
+    file.setModel(imagemap::kModelCode, imagemap::kModelSubCode);
+    const ImageRangeList range = ImageRangeList::transceiverPart();
+    EXPECT_EQ(file.read(path, &range), FileErrorCode::Ok) << path;
+    return image;
+}
+
+void saveIcf(cmcEeprom image, const std::string& path) {
+    cmcIcfFile file(image);
+    file.setModel(imagemap::kModelCode, imagemap::kModelSubCode);
+    file.setComment(cmcIcfFile::commentFromImage(image));
+    ASSERT_EQ(file.write(path, ImageRangeList::transceiverPart()), FileErrorCode::Ok);
+}
+
+bool sameTransceiverPart(const cmcEeprom& a, const cmcEeprom& b) {
+    return std::equal(a.data(), a.data() + imagemap::kTransceiverSize, b.data());
+}
+
+// A destination-0 image with a comment and three GPS memories where the transceiver keeps
+// them (slots 97-99), so that the adjustments have something to do.
+cmcEeprom servedImage() {
+    ImageSet set;
+    set.setDestination(0);
+    cmcEeprom image = set.defaults();
+    const char comment[] = "E2E served image";
+    image.writeBlock(imagemap::kCloneComment, reinterpret_cast<const std::uint8_t*>(comment), 16);
+    for (int slot = 97; slot < 100; ++slot) {
+        std::uint8_t record[imagemap::kGpsRecordSize];
+        std::fill(std::begin(record), std::end(record), static_cast<std::uint8_t>(0x20));
+        record[0] = static_cast<std::uint8_t>('A' + slot - 97);
+        image.writeBlock(imagemap::kGpsMemories + slot * imagemap::kGpsRecordSize, record,
+                         imagemap::kGpsRecordSize);
+        image.setByte(imagemap::kGpsSlotList + slot, static_cast<std::uint8_t>(slot));
+    }
+    return image;
+}
+
+FeatureFlags trsimDefaultFlags() {
+    FeatureFlags f;
+    f.digitalUnit = true;
+    return f;
+}
+
+TEST(CloneE2eTest, ReadReturnsTheServedImageAfterTheAdjustments) {
+    test::TempFolder folder;
+    const cmcEeprom served = servedImage();
+    saveIcf(served, folder.file("served.icf"));
+    Trsim trsim(folder, {"--icf", folder.file("served.icf"), "--link", folder.file("tr")});
+    const auto run = test::runCli(folder, "--device tr --destination 0 read -o backup.icf");
+    ASSERT_EQ(run.status, 0) << run.err;
+
+    ImageSet expected;
+    expected.setDestination(0);
+    ASSERT_TRUE(expected.takeReadImage(served, trsimDefaultFlags()));
+    expected.correct(trsimDefaultFlags());
+    const cmcEeprom got = loadIcf(folder.file("backup.icf"));
+    EXPECT_TRUE(sameTransceiverPart(got, expected.current()));
+    // The GPS memories moved to the front.
+    EXPECT_EQ(got.getByte(imagemap::kGpsSlotList), 0);
+    EXPECT_EQ(got.getByte(imagemap::kGpsMemories), 'A');
+    EXPECT_NE(test::TempFolder::read(folder.file("backup.icf")).find("#E2E served image\r\n"),
+              std::string::npos);
+}
+
+TEST(CloneE2eTest, WriteStoresThePreparedCopy) {
+    test::TempFolder folder;
+    ImageSet document;
+    document.setDestination(0);
+    cmcEeprom edited = document.defaults();
+    const char comment[] = "written by e2e  ";
+    edited.writeBlock(imagemap::kCloneComment, reinterpret_cast<const std::uint8_t*>(comment), 16);
+    for (int slot = 0; slot < 2; ++slot) { // the editor keeps GPS memories at the front
+        std::uint8_t record[imagemap::kGpsRecordSize];
+        std::fill(std::begin(record), std::end(record), static_cast<std::uint8_t>(0x20));
+        record[0] = static_cast<std::uint8_t>('X' + slot);
+        edited.writeBlock(imagemap::kGpsMemories + slot * imagemap::kGpsRecordSize, record,
+                          imagemap::kGpsRecordSize);
+        edited.setByte(imagemap::kGpsSlotList + slot, static_cast<std::uint8_t>(slot));
+    }
+    saveIcf(edited, folder.file("edit.icf"));
+    const std::string before = test::TempFolder::read(folder.file("edit.icf"));
+
+    Trsim trsim(folder, {"--save", folder.file("stored.icf")});
+    const auto run = test::runCli(folder, "--device " + q(trsim.path()) +
+                                              " --destination 0 write edit.icf --yes");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("Cloning is succeeded."), std::string::npos) << run.err;
+
+    document.current() = loadIcf(folder.file("edit.icf"));
+    const cmcEeprom expected = document.imageForWrite(trsimDefaultFlags());
+    const cmcEeprom stored = loadIcf(folder.file("stored.icf"));
+    EXPECT_TRUE(sameTransceiverPart(stored, expected));
+    EXPECT_EQ(stored.getByte(imagemap::kGpsSlotList + 98), 98);
+    EXPECT_EQ(stored.getByte(imagemap::kGpsMemories + 98 * imagemap::kGpsRecordSize), 'X');
+    // The file written from is not touched.
+    EXPECT_EQ(test::TempFolder::read(folder.file("edit.icf")), before);
+}
+
+TEST(CloneE2eTest, WriteWithoutYesAsksAndSendsNothing) {
+    test::TempFolder folder;
+    saveIcf(servedImage(), folder.file("edit.icf"));
+    Trsim trsim(folder, {"--save", folder.file("stored.icf")});
+    const auto run =
+        test::runCli(folder, "--device " + q(trsim.path()) + " --destination 0 write edit.icf");
+    EXPECT_EQ(run.status, 4) << run.err;
+    EXPECT_NE(run.err.find("Write to transceiver. Are you sure?"), std::string::npos) << run.err;
+    EXPECT_FALSE(std::filesystem::exists(folder.file("stored.icf")));
+}
+
+TEST(CloneE2eTest, HighSpeedAndTheEchoingCable) {
+    struct Case {
+        const char* trsim;
+        const char* cli;
+        const char* logged;
+    };
+    const Case cases[] = {
+        {"", "--high-speed", "line speed 38400"},
+        {"--echo", "--connection 1", "read done"},
+        {"--echo", "--connection 1 --high-speed", "line speed 38400"},
+    };
+    for (const auto& c : cases) {
+        test::TempFolder folder;
+        std::vector<std::string> args;
+        if (*c.trsim != '\0') {
+            args.emplace_back(c.trsim);
+        }
+        Trsim trsim(folder, args);
+        const auto run = test::runCli(folder, std::string("--device ") + q(trsim.path()) + " " +
+                                                  c.cli + " --destination 0 read -o out.icf");
+        EXPECT_EQ(run.status, 0) << c.cli << run.err;
+        EXPECT_NE(trsim.log().find(c.logged), std::string::npos) << c.cli << trsim.log();
+        EXPECT_TRUE(std::filesystem::exists(folder.file("out.icf"))) << c.cli;
+    }
+}
+
+TEST(CloneE2eTest, InformationFindsA4800BaudTransceiverAndKeepsConnectionType2) {
+    test::TempFolder folder;
+    Trsim trsim(folder, {"--speed", "4800", "--comment", "hello", "--destination", "2",
+                         "--no-digital-unit", "--pager-inhibit"});
+    // The settings are stored under the editor's lock, kept in this folder.
+    const std::string tmp = "export TMPDIR=" + q(folder.path().string()) + ";";
+    const auto run = test::runCli(folder, "--device " + q(trsim.path()) + " setup", tmp);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "Comment:\thello\nDestination:\tAUS_0010\nRx Expansion:\tInhibit\n"
+                       "FCC:\tNormal\nDigital Unit:\tInhibit\nDV:\tNormal\nPager:\tInhibit\n");
+    const std::string conf = test::TempFolder::read(folder.file(".config/Orsa/QX-5130.conf"));
+    EXPECT_NE(conf.find("TransType=2"), std::string::npos) << conf;
+
+    // The stored connection type and destination serve the next command at once.
+    const auto info = test::runCli(folder, "--device " + q(trsim.path()) + " info", tmp);
+    EXPECT_EQ(info.status, 0) << info.err;
+    EXPECT_EQ(info.out, run.out);
+}
+
+struct FaultCase {
+    std::vector<std::string> trsim;
+    const char* command;
+    const char* message;
+};
+
+void PrintTo(const FaultCase& c, std::ostream* os) {
+    *os << c.trsim[0] << ' ' << c.trsim[1] << " / " << c.command;
+}
+
+class CloneFaultTest : public ::testing::TestWithParam<FaultCase> {};
+
+TEST_P(CloneFaultTest, IsReportedAndLeavesTheOutputUntouched) {
+    const FaultCase& c = GetParam();
+    test::TempFolder folder;
+    saveIcf(servedImage(), folder.file("edit.icf"));
+    const std::string old = "previous contents\r\n";
+    folder.write("out.icf", old);
+    std::vector<std::string> args = c.trsim;
+    args.insert(args.end(), {"--save", folder.file("stored.icf")});
+    Trsim trsim(folder, args);
+    const auto run =
+        test::runCli(folder, "--device " + q(trsim.path()) + " --destination 0 " + c.command);
+    EXPECT_EQ(run.status, 3) << run.err;
+    EXPECT_NE(run.err.find(std::string(c.message) + "\n\n"), std::string::npos) << run.err;
+    EXPECT_EQ(test::TempFolder::read(folder.file("out.icf")), old);
+    EXPECT_FALSE(std::filesystem::exists(folder.file("stored.icf")));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, CloneFaultTest,
+    ::testing::Values(
+        FaultCase{{"--fault", "silent"}, "read -o out.icf", "No answer from transceiver."},
+        FaultCase{{"--fault", "checksum@5"}, "read -o out.icf", "Illegal data."},
+        FaultCase{{"--fault", "count"}, "read -o out.icf", "Data counter error."},
+        FaultCase{{"--fault", "drop@7"}, "read -o out.icf", "There is not enough data."},
+        FaultCase{{"--fault", "overflow"}, "read -o out.icf", "Data overflow."},
+        FaultCase{{"--fault", "stall@40"}, "read -o out.icf", "No answer from transceiver."},
+        FaultCase{{"--fault", "model"},
+                  "read -o out.icf",
+                  "Connected transceiver is not compatible model."},
+        FaultCase{{"--fault", "badinfo"}, "read -o out.icf", "Illegal information."},
+        FaultCase{{"--destination", "3"}, "read -o out.icf", "Transceiver version does not match."},
+        FaultCase{{"--fault", "nak"}, "write edit.icf --yes", "Cannot write cloning data."}));
+
+TEST(CloneE2eTest, APortThatCannotOpenIsNamed) {
+    test::TempFolder folder;
+    // The editor's port map sends COM 5 to a device that is not there.
+    std::filesystem::create_directories(folder.path() / ".config/Orsa");
+    folder.write(".config/Orsa/QX-5130.conf", "[Ports]\nCOM5=" + folder.file("none") + "\n");
+    const auto run = test::runCli(folder, "--port 5 --destination 0 read -o out.icf");
+    EXPECT_EQ(run.status, 3) << run.err;
+    EXPECT_EQ(run.err.rfind("Cannot access COM 5.\n\nCheck the following:\n", 0), 0u) << run.err;
+    EXPECT_FALSE(std::filesystem::exists(folder.file("out.icf")));
+}
+
+} // namespace
+} // namespace qx
