@@ -1,6 +1,8 @@
 #include "app/document.h"
 #include "app/recent_files.h"
+#include "base/event_manager.h"
 #include "fixed_system_info.h"
+#include "manual_scheduler.h"
 #include "radio/bank_link_table.h"
 #include "radio/image_map.h"
 #include "recording_prompt.h"
@@ -248,6 +250,38 @@ TEST_F(DocumentTest, RecentFilesOpenByIndexWithTheNewestFirst) {
     EXPECT_EQ(document.path(), a);
     EXPECT_EQ(recent.entry(0), a);
     EXPECT_FALSE(document.openRecent(5));
+}
+
+class MessageLog : public EvSubscriber {
+public:
+    void onMessage(const EvMessage& message, cmcEvMan&) override { ids.push_back(message.id); }
+    std::vector<MessageId> ids;
+};
+
+TEST_F(DocumentTest, CommandsTellTheSheetsBeforeAndAfter) {
+    test::ManualScheduler scheduler;
+    cmcEvMan bus(scheduler);
+    MessageLog log;
+    bus.subscribe(&log);
+    indDocument withBus(texts, prompt, dialog, &bus, recent, directory, 0);
+    int replaced = 0;
+    withBus.setReplacedListener([&] { ++replaced; });
+    withBus.images().setDestination(5);
+    const std::string path = folder.file("bus.icf");
+
+    ASSERT_TRUE(withBus.saveFile(path));
+    EXPECT_EQ(log.ids, (std::vector<MessageId>{MessageId::DocumentWillChange,
+                                               MessageId::ImageMayHaveChanged}));
+    log.ids.clear();
+    ASSERT_TRUE(withBus.openFile(path));
+    EXPECT_EQ(log.ids,
+              (std::vector<MessageId>{MessageId::DocumentWillChange, MessageId::AdjustTree}));
+    log.ids.clear();
+    ASSERT_TRUE(withBus.newDocument());
+    EXPECT_EQ(log.ids,
+              (std::vector<MessageId>{MessageId::DocumentWillChange, MessageId::AdjustTree}));
+    EXPECT_EQ(replaced, 2);
+    bus.unsubscribe(&log);
 }
 
 TEST(DocumentStartTest, StartDirectoryPrefersTheStoredFolderThenDocuments) {
