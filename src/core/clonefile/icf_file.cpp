@@ -1,5 +1,6 @@
 #include "clonefile/icf_file.h"
 
+#include "base/fatal_defect.h"
 #include "base/user_prompt.h"
 #include "radio/image_map.h"
 #include "text/text_table.h"
@@ -181,6 +182,9 @@ FileErrorCode cmcIcfFile::writeUnreported(const std::string& path, const ImageRa
     text += "\r\n";
     const std::uint8_t* data = m_target.data();
     for (const ImageRange& range : ranges.ranges(m_target.size())) {
+        if (range.end > kMaxAddress) {
+            fatalDefect("Clone file range beyond the four-digit address.");
+        }
         for (std::int32_t address = range.start; address <= range.end;) {
             const std::int32_t last =
                 std::min(range.end, (address / kBytesPerLine + 1) * kBytesPerLine - 1);

@@ -20,6 +20,8 @@ public:
     static constexpr int kBytesPerLine = 16;
     // A record line holds at most this many characters without its line break.
     static constexpr std::size_t kMaxRecordChars = 516;
+    // Records carry four hexadecimal address digits.
+    static constexpr std::int32_t kMaxAddress = 0xFFFF;
 
     explicit cmcIcfFile(cmcEeprom& target);
 
@@ -36,8 +38,9 @@ public:
         m_texts = texts;
     }
 
-    // Writes the ranges of the target image. The file appears under its name only once every
-    // byte is written and flushed, so a failure never damages a file that was there before.
+    // Writes the ranges of the target image; ranges past kMaxAddress are a defect of the caller.
+    // The file appears under its name only once every byte is written and flushed, so a failure
+    // never damages a file that was there before.
     FileErrorCode write(const std::string& path, const ImageRangeList& ranges);
 
     // Reads records into the target image. On any failure the image is restored as it was.
