@@ -9,8 +9,10 @@
 #include "radio/frequency_format.h"
 #include "radio/gps_format.h"
 #include "radio/image_map.h"
+#include "radio/memory_links.h"
 #include "radio/row_label.h"
 #include "radio/setting_checks.h"
+#include "radio/settings_links.h"
 #include "radio/settings_table.h"
 #include "radio/text_format.h"
 
@@ -224,6 +226,13 @@ std::optional<CellList> cmcCellLinkDispatch::cellList(const cmcCellObj& cell,
                         Flex0};
     default:
         break;
+    }
+    // The families beside this file decide their own lists.
+    if (auto list = memoryLinkList(m_env, cell)) {
+        return list;
+    }
+    if (auto list = settingLinkList(m_env, cell)) {
+        return *list;
     }
     if (const SettingEntry* entry =
             findSetting(static_cast<CellLinkId>(cell.link), m_env.destination)) {
@@ -751,6 +760,16 @@ std::int32_t cmcCellLinkDispatch::dispatchOther(Event& e) {
     const cmcCellObj& cell = e.cell;
     const std::int32_t n = cell.index;
     const bool kana = halfWidthKanaNamesAllowed(m_env.destination, m_env.japaneseSystem);
+
+    // The other memories and the settings that need more than a byte and a list live in
+    // families of their own.
+    const LinkEvent event{req, e.key, e.commit, e.picked};
+    if (auto result = dispatchMemoryLink(m_env, event)) {
+        return *result;
+    }
+    if (auto result = dispatchSettingLink(m_env, event)) {
+        return *result;
+    }
 
     // A fixed-width text field of the image.
     const auto textField = [&](std::int32_t address, std::int32_t width, bool callSign,

@@ -14,6 +14,7 @@ namespace qx {
 
 class cmcEeprom;
 class SelectionLists;
+struct CloneInformation;
 
 // What the cell links work on and whom they tell about changes.
 struct LinkEnvironment {
@@ -23,6 +24,8 @@ struct LinkEnvironment {
     SelectionLists* lists = nullptr;
     bool japaneseSystem = false;
     CodePage codePage = CodePage::Windows1252;
+    // The clone information last read from the transceiver; none before the first read.
+    const CloneInformation* cloneInformation = nullptr;
     // The document restarts its refresh timer and checks its modified flag.
     std::function<void()> restartRefresh;
     // Channel data changed (bank assignments): the bank link table was rebuilt.
