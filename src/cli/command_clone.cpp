@@ -143,8 +143,14 @@ public:
         if (outcome != CloneCommands::Outcome::Done) {
             return false;
         }
-        const int destination = m_commands.Block().destination();
-        m_session.document().images().setDestination(destination);
+        const int destination = m_commands.AdoptTransceiverSetup();
+        if (destination < 0) {
+            // A transceiver of no known destination cannot be served.
+            m_session.prompt().ask(m_clone.ErrorText(kCloneVersion),
+                                   m_session.texts().firstLine("GI_Sys_AppTitle"),
+                                   PromptIcon::Error, PromptButtons::Ok);
+            return false;
+        }
         std::fprintf(stderr,
                      "qx5130-cli: no destination is set up; using the transceiver's (%s). "
                      "'qx5130-cli setup' stores it.\n",

@@ -103,6 +103,24 @@ void CloneCommands::ApplyCloneInformation(bool takeFlags, bool rebuildIfChanged)
     }
 }
 
+int CloneCommands::AdoptTransceiverSetup() {
+    if (!m_block.valid || m_block.destination() >= kDestinationCount) {
+        return -1;
+    }
+    m_document.images().setDestination(m_block.destination());
+    m_features = m_block.features();
+    m_document.setFeatureFlags(m_features);
+    return m_block.destination();
+}
+
+void CloneCommands::onMessage(const EvMessage& message, cmcEvMan&) {
+    if (message.id == MessageId::ReadCloneInformation) {
+        Information();
+    } else if (message.id == MessageId::InitialSetupDone) {
+        AdoptTransceiverSetup();
+    }
+}
+
 // --- Read ------------------------------------------------------------------------------------
 
 bool CloneCommands::Read(Finished finished) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/event_manager.h"
 #include "link/clone_manager.h"
 #include "radio/feature_flags.h"
 #include "radio/image_range_list.h"
@@ -41,7 +42,7 @@ struct CloneInformationBlock {
 
 // The Clone menu: Read, Write and Information as chains of clone operations. Every Read and
 // Write first asks the transceiver who it is and goes on only when it answers correctly.
-class CloneCommands {
+class CloneCommands : public EvSubscriber {
 public:
     // How a command ended.
     enum class Outcome { Done, CloneError, Refused, Cancelled };
@@ -71,6 +72,14 @@ public:
     bool Read(Finished finished = {});
     bool Write(Finished finished = {});
     bool Information(Finished finished = {});
+
+    // What the initial setup learns: a known destination of the transceiver becomes the
+    // document's, with its defaults as the current, saved data. The destination taken, or -1.
+    int AdoptTransceiverSetup();
+
+    // Message 29 starts the information request of the initial setup; message 32 adopts what
+    // it learned.
+    void onMessage(const EvMessage& message, cmcEvMan& bus) override;
 
     // Notification 31: take the feature flags from the clone information; rebuild the views
     // when one of the three flags remembered at the clone start changed.

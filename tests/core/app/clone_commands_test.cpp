@@ -1,0 +1,254 @@
+#include "app/clone_commands.h"
+#include "app/document.h"
+#include "app/recent_files.h"
+#include "manual_scheduler.h"
+#include "radio/image_map.h"
+#include "recording_prompt.h"
+#include "scripted_file_dialog.h"
+#include "scripted_serial_device.h"
+#include "text/text_table.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <optional>
+
+namespace qx {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A transceiver of destination 5 on the scripted line: answers the information request, serves
+// its image to a read and acknowledges a write; it can be unplugged.
+class Radio {
+public:
+    explicit Radio(std::shared_ptr<test::ScriptedSerialDevice::Line> line) : m_line(line) {
+        line->peer = [this](const std::uint8_t* b, int n) { take(b, n); };
+        image.assign(imagemap::kTransceiverSize, 0xFF);
+        std::memcpy(image.data() + imagemap::kMapFormatTag, imagemap::kMapFormatTagText.data(),
+                    imagemap::kMapFormatTagSize);
+        info.assign(29, 0);
+        info[16] = 5;
+        info[20] = 0x04; // digital unit
+    }
+
+    Bytes image;
+    Bytes info;
+    bool plugged = true;
+    int informationRequests = 0;
+    int writeRequests = 0;
+
+private:
+    void send(Bytes b) { m_line->feed(b); }
+    static std::string hex(int v) {
+        static const char d[] = "0123456789ABCDEF";
+        return {d[(v >> 4) & 15], d[v & 15]};
+    }
+    void take(const std::uint8_t* b, int n) {
+        for (int i = 0; i < n; ++i) {
+            if (b[i] == 0xFE) {
+                m_frame = {0xFE};
+            } else if (b[i] == 0xFD && !m_frame.empty()) {
+                react();
+                m_frame.clear();
+            } else if (!m_frame.empty()) {
+                m_frame.push_back(b[i]);
+            }
+        }
+    }
+    void react() {
+        if (!plugged || m_frame.size() < 4) {
+            return;
+        }
+        const std::uint8_t cmd = m_frame[3];
+        if (cmd == 0xE0) {
+            ++informationRequests;
+            Bytes reply = {0xFE, 0xFE, 0xEF, 0xEE, 0xE1, 0x29, 0x70, 0x00, 0x01};
+            reply.insert(reply.end(), info.begin(), info.end());
+            reply.push_back(0xFD);
+            send(reply);
+        } else if (cmd == 0xE2) {
+            int frames = 0;
+            for (int a = 0; a < imagemap::kTransceiverSize; a += 32, ++frames) {
+                std::string text = hex(a >> 8) + hex(a) + hex(32);
+                int sum = (a >> 8) + (a & 0xFF) + 32;
+                for (int i = 0; i < 32; ++i) {
+                    text += hex(image[static_cast<std::size_t>(a + i)]);
+                    sum += image[static_cast<std::size_t>(a + i)];
+                }
+                text += hex(256 - sum % 256);
+                Bytes f = {0xFE, 0xFE, 0xEF, 0xEE, 0xE4};
+                f.insert(f.end(), text.begin(), text.end());
+                f.push_back(0xFD);
+                send(f);
+            }
+            const std::string end = "Orsa Ltd." + hex(frames);
+            Bytes f = {0xFE, 0xFE, 0xEF, 0xEE, 0xE5};
+            f.insert(f.end(), end.begin(), end.end());
+            f.push_back(0xFD);
+            send(f);
+        } else if (cmd == 0xE3) {
+            ++writeRequests;
+        } else if (cmd == 0xE5) {
+            send({0xFE, 0xFE, 0xEF, 0xEE, 0xE6, 0x00, 0xFD});
+        }
+    }
+
+    std::shared_ptr<test::ScriptedSerialDevice::Line> m_line;
+    Bytes m_frame;
+};
+
+class FixedChecks : public SettingChecks {
+public:
+    void count(const cmcEeprom&, int& e, int& w) override {
+        e = errors;
+        w = warnings;
+    }
+    int errors = 0;
+    int warnings = 0;
+};
+
+class CloneCommandsTest : public ::testing::Test {
+protected:
+    CloneCommandsTest()
+        : line(std::make_shared<test::ScriptedSerialDevice::Line>()), radio(line),
+          clone(clock, clock, std::make_unique<test::ScriptedSerialDevice>(line), prompt, texts),
+          commands(clone, document, features, prompt, texts) {
+        texts.attachSource(kTextTable_en);
+        clone.Engine().SetSleeper([](int) {});
+        document.images().setDestination(5);
+        commands.SetSettingChecks(&checks);
+        commands.SetViews({{}, [this] { ++rebuilds; }, {}, {}, {}});
+    }
+
+    // Runs a command to its end; the outcome and its clone error.
+    std::pair<CloneCommands::Outcome, int>
+    run(const std::function<bool(CloneCommands::Finished)>& start) {
+        std::optional<std::pair<CloneCommands::Outcome, int>> result;
+        EXPECT_TRUE(start([&](CloneCommands::Outcome o, int code) { result.emplace(o, code); }));
+        for (int i = 0; i < 20000 && !result; ++i) {
+            clock.advance(10);
+        }
+        EXPECT_TRUE(result.has_value());
+        return result.value_or(std::make_pair(CloneCommands::Outcome::Cancelled, -1));
+    }
+
+    test::ManualScheduler clock;
+    std::shared_ptr<test::ScriptedSerialDevice::Line> line;
+    Radio radio;
+    test::RecordingPrompt prompt;
+    test::ScriptedFileDialog dialog;
+    cmcGTex texts;
+    cmcRecent recent;
+    std::string directory = "/tmp";
+    indDocument document{texts, prompt, dialog, nullptr, recent, directory, 0};
+    FeatureFlags features;
+    indCloneMan clone;
+    CloneCommands commands;
+    FixedChecks checks;
+    int rebuilds = 0;
+};
+
+TEST_F(CloneCommandsTest, ReadReplacesTheImageAndLeavesItModifiedAndUntitled) {
+    radio.image[imagemap::kCloneComment] = 'Q';
+    const auto [outcome, code] = run([this](auto f) { return commands.Read(f); });
+    EXPECT_EQ(outcome, CloneCommands::Outcome::Done);
+    EXPECT_EQ(code, kCloneOk);
+    EXPECT_EQ(document.current().getByte(imagemap::kCloneComment), 'Q');
+    EXPECT_TRUE(document.isModified());
+    EXPECT_TRUE(document.isUntitled());
+    EXPECT_TRUE(features.digitalUnit); // taken from the clone information
+    EXPECT_EQ(rebuilds, 1);            // digital unit changed from the remembered value
+    EXPECT_TRUE(prompt.asked.empty());
+}
+
+TEST_F(CloneCommandsTest, AFailedReadChangesNothing) {
+    radio.image[imagemap::kMapFormatTag] = 'X';
+    const cmcEeprom before = document.current();
+    const auto [outcome, code] = run([this](auto f) { return commands.Read(f); });
+    EXPECT_EQ(outcome, CloneCommands::Outcome::CloneError);
+    EXPECT_EQ(code, kCloneFormatTag);
+    EXPECT_TRUE(document.current() == before);
+    EXPECT_FALSE(document.isModified());
+    ASSERT_EQ(prompt.asked.size(), 1u);
+    EXPECT_EQ(prompt.asked[0].text.rfind("Illegal data.\n\n", 0), 0u);
+}
+
+TEST_F(CloneCommandsTest, InformationChecksWordsLengthAndDestination) {
+    struct Case {
+        std::function<void(Radio&, indDocument&)> setup;
+        int code;
+    };
+    const Case cases[] = {
+        {[](Radio& r, indDocument&) { r.info.pop_back(); }, kCloneIllegalInfo},
+        {[](Radio& r, indDocument&) { r.info[16] = 6; }, kCloneVersion},
+        {[](Radio&, indDocument& d) { d.images().setDestination(kDestinationUnset); },
+         kCloneVersion},
+    };
+    const Bytes info = radio.info;
+    for (const auto& c : cases) {
+        c.setup(radio, document);
+        EXPECT_EQ(run([this](auto f) { return commands.Information(f); }).second, c.code);
+        radio.info = info;
+        document.images().setDestination(5);
+    }
+    // While the main window is hidden (initial setup) the destination is not checked.
+    radio.info[16] = 6;
+    commands.SetViews({[] { return false; }, {}, {}, {}, {}});
+    EXPECT_EQ(run([this](auto f) { return commands.Information(f); }).second, kCloneOk);
+    EXPECT_EQ(commands.Block().destination(), 6);
+}
+
+TEST_F(CloneCommandsTest, WriteAsksWithTheWarningBlockAndCancelSendsNothingMore) {
+    checks.warnings = 1;
+    prompt.answers.push_back(PromptAnswer::Cancel);
+    const auto [outcome, code] = run([this](auto f) { return commands.Write(f); });
+    EXPECT_EQ(outcome, CloneCommands::Outcome::Refused);
+    ASSERT_EQ(prompt.asked.size(), 1u);
+    EXPECT_EQ(prompt.asked[0].text, texts.blockText("GI_Mess_DataWarn"));
+    EXPECT_EQ(prompt.asked[0].buttons, PromptButtons::OkCancel);
+    EXPECT_EQ(radio.informationRequests, 1);
+    EXPECT_EQ(radio.writeRequests, 0);
+}
+
+TEST_F(CloneCommandsTest, WriteWithSettingErrorsIsRefused) {
+    checks.errors = 2;
+    const auto [outcome, code] = run([this](auto f) { return commands.Write(f); });
+    EXPECT_EQ(outcome, CloneCommands::Outcome::Refused);
+    ASSERT_EQ(prompt.asked.size(), 1u);
+    EXPECT_EQ(prompt.asked[0].text, "Setting error is found.\nCheck the items that 'x' mark is "
+                                    "displayed.");
+    EXPECT_EQ(radio.writeRequests, 0);
+}
+
+TEST_F(CloneCommandsTest, ConfirmedWriteAsksTheTransceiverAgainThenWrites) {
+    const auto [outcome, code] = run([this](auto f) { return commands.Write(f); });
+    EXPECT_EQ(outcome, CloneCommands::Outcome::Done);
+    EXPECT_EQ(radio.informationRequests, 2);
+    EXPECT_EQ(radio.writeRequests, 1);
+    ASSERT_EQ(prompt.asked.size(), 2u);
+    EXPECT_EQ(prompt.asked[0].text, "Write to transceiver. Are you sure?");
+    EXPECT_EQ(prompt.asked[1].text.rfind("Cloning is succeeded.", 0), 0u);
+    EXPECT_FALSE(commands.WriteConfirmed());
+}
+
+TEST_F(CloneCommandsTest, UnpluggedAfterTheConfirmationAsksAgainNextTime) {
+    line->peer = [this, inner = line->peer](const std::uint8_t* b, int n) {
+        if (radio.informationRequests == 1 && !prompt.asked.empty()) {
+            radio.plugged = false; // pulled while the user confirmed
+        }
+        inner(b, n);
+    };
+    const auto first = run([this](auto f) { return commands.Write(f); });
+    EXPECT_EQ(first.second, kCloneNoAnswer);
+    EXPECT_FALSE(commands.WriteConfirmed());
+    radio.plugged = true;
+    prompt.asked.clear();
+    prompt.answers.push_back(PromptAnswer::Cancel);
+    run([this](auto f) { return commands.Write(f); });
+    ASSERT_EQ(prompt.asked.size(), 1u);
+    EXPECT_EQ(prompt.asked[0].text, "Write to transceiver. Are you sure?");
+}
+
+} // namespace
+} // namespace qx
