@@ -1,10 +1,5 @@
-#include <QApplication>
-#include <QMainWindow>
+#include "app/editor_application.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("QX-5130"));
-    window.show();
-    return QApplication::exec();
+    return qx::runEditor(argc, argv);
 }

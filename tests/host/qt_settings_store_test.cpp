@@ -1,5 +1,8 @@
 #include "qt_settings_store.h"
 
+#include "qt_instance_lock.h"
+#include "saved_settings.h"
+
 #include "app/environ.h"
 #include "fake_instance_lock.h"
 #include "fixed_system_info.h"
@@ -143,6 +146,39 @@ TEST_F(QtSettingsStoreTest, TheSettingsRecordRoundTripsThroughTheFile) {
     EXPECT_EQ(env.recent.entry(0), "/home/user/radio/a.icf");
     EXPECT_EQ(env.destination, 3);
     EXPECT_TRUE(env.setupDone);
+}
+
+TEST_F(QtSettingsStoreTest, SavedSettingsReadWithoutTheLockAndWriteNothing) {
+    {
+        const SavedSettings none;
+        EXPECT_EQ(none.settings().comPort, 1);
+        EXPECT_EQ(none.settings().destination, 16);
+    }
+    EXPECT_FALSE(QFileInfo::exists(userFile())) << "reading created the file";
+
+    writeFile(userFile(), "[Global]\nBBT=753951\nComPort=4\nComSpeedHigh=1\nTransType=1\n"
+                          "[View%20Option]\nFontSize%20Percentage=100\nToolbar%20Visible=1\n"
+                          "FontSize%20Printer=10\n"
+                          "[Window%20Position]\nLeft=0\nTop=0\nWidth=800\nHeight=600\n"
+                          "SplitterV=200\n"
+                          "[Setup]\nModelType=0\nEtc%20Data=6433\n");
+    QFile f(userFile());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray before = f.readAll();
+    f.close();
+
+    QtInstanceLock editor; // the editor runs meanwhile
+    ASSERT_TRUE(editor.tryLock(indEnviron::kMutexName));
+    {
+        const SavedSettings saved;
+        EXPECT_EQ(saved.settings().comPort, 4);
+        EXPECT_EQ(saved.settings().comSpeedHigh, 1);
+        EXPECT_EQ(saved.settings().transType, 1);
+        EXPECT_EQ(saved.settings().destination, 3);
+        EXPECT_TRUE(saved.settings().digitalUnit);
+    }
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), before);
 }
 
 } // namespace

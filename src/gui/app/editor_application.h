@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QApplication>
+
+namespace qx {
+
+// The application object. An exception that escapes an event handler is shown in a box, and
+// the editor then closes the normal way.
+class EditorApplication : public QApplication {
+    Q_OBJECT
+public:
+    EditorApplication(int& argc, char** argv);
+
+    bool notify(QObject* receiver, QEvent* event) override;
+};
+
+// The whole run of the editor, from the single-instance check to the last save. Returns the
+// process exit code.
+int runEditor(int argc, char** argv);
+
+} // namespace qx

@@ -1,0 +1,67 @@
+#include "qt_user_prompt.h"
+
+#include <QMessageBox>
+
+namespace qx {
+
+namespace {
+
+QMessageBox::Icon toIcon(PromptIcon icon) {
+    switch (icon) {
+    case PromptIcon::Information:
+        return QMessageBox::Information;
+    case PromptIcon::Warning:
+        return QMessageBox::Warning;
+    case PromptIcon::Question:
+        return QMessageBox::Question;
+    case PromptIcon::Error:
+    case PromptIcon::Stop:
+        return QMessageBox::Critical;
+    case PromptIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+QtUserPrompt::QtUserPrompt(const CodePageText& codec, QWidget* owner)
+    : m_codec(codec), m_owner(owner) {}
+
+PromptAnswer QtUserPrompt::ask(const std::string& text, const std::string& caption, PromptIcon icon,
+                               PromptButtons buttons) {
+    QMessageBox box(toIcon(icon), m_codec.toQString(caption), m_codec.toQString(text),
+                    QMessageBox::NoButton, m_owner.data());
+    switch (buttons) {
+    case PromptButtons::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        box.setEscapeButton(QMessageBox::Ok);
+        break;
+    case PromptButtons::OkCancel:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        break;
+    case PromptButtons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        break;
+    case PromptButtons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return PromptAnswer::Yes;
+    case QMessageBox::No:
+        return PromptAnswer::No;
+    case QMessageBox::Cancel:
+        return PromptAnswer::Cancel;
+    case QMessageBox::Ok:
+        return PromptAnswer::Ok;
+    default:
+        // Closed without a button: the safe answer of the buttons offered.
+        return buttons == PromptButtons::YesNo ? PromptAnswer::No
+               : buttons == PromptButtons::Ok  ? PromptAnswer::Ok
+                                               : PromptAnswer::Cancel;
+    }
+}
+
+} // namespace qx
