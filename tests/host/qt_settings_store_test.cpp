@@ -1,7 +1,7 @@
 #include "qt_settings_store.h"
 
 #include "qt_instance_lock.h"
-#include "saved_settings.h"
+#include "qt_system_info.h"
 
 #include "app/environ.h"
 #include "fake_instance_lock.h"
@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <set>
 #include <string>
 
@@ -148,12 +149,18 @@ TEST_F(QtSettingsStoreTest, TheSettingsRecordRoundTripsThroughTheFile) {
     EXPECT_TRUE(env.setupDone);
 }
 
-TEST_F(QtSettingsStoreTest, SavedSettingsReadWithoutTheLockAndWriteNothing) {
-    {
-        const SavedSettings none;
-        EXPECT_EQ(none.settings().comPort, 1);
-        EXPECT_EQ(none.settings().destination, 16);
-    }
+// What a tool that only reads the editor's settings does (the command line editor).
+struct ReadOnlySettings {
+    ReadOnlySettings() : env(indEnviron::ReadOnly{}, kRoot, kRoot, store, system, {"qx5130-cli"}) {}
+    QtSettingsStore store;
+    QtSystemInfo system;
+    indEnviron env;
+};
+
+TEST_F(QtSettingsStoreTest, ReadOnlySettingsTakeNoLockAndWriteNothing) {
+    auto readOnly = [] { return std::make_unique<ReadOnlySettings>(); };
+    EXPECT_EQ(readOnly()->env.comPort, 1);
+    EXPECT_EQ(readOnly()->env.destination, 16);
     EXPECT_FALSE(QFileInfo::exists(userFile())) << "reading created the file";
 
     writeFile(userFile(), "[Global]\nBBT=753951\nComPort=4\nComSpeedHigh=1\nTransType=1\n"
@@ -170,12 +177,12 @@ TEST_F(QtSettingsStoreTest, SavedSettingsReadWithoutTheLockAndWriteNothing) {
     QtInstanceLock editor; // the editor runs meanwhile
     ASSERT_TRUE(editor.tryLock(indEnviron::kMutexName));
     {
-        const SavedSettings saved;
-        EXPECT_EQ(saved.settings().comPort, 4);
-        EXPECT_EQ(saved.settings().comSpeedHigh, 1);
-        EXPECT_EQ(saved.settings().transType, 1);
-        EXPECT_EQ(saved.settings().destination, 3);
-        EXPECT_TRUE(saved.settings().digitalUnit);
+        const auto saved = readOnly();
+        EXPECT_EQ(saved->env.comPort, 4);
+        EXPECT_EQ(saved->env.comSpeedHigh, 1);
+        EXPECT_EQ(saved->env.transType, 1);
+        EXPECT_EQ(saved->env.destination, 3);
+        EXPECT_TRUE(saved->env.digitalUnit);
     }
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), before);
