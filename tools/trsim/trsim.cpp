@@ -261,6 +261,7 @@ private:
     std::deque<InByte> m_in;
     double m_lastArrival = 0;
     bool m_stopped = false;
+    double m_stoppedAt = 0;
 
     FrameSplitter m_splitter;
     bool m_writing = false;
@@ -333,8 +334,11 @@ void Simulator::readInput(double now) {
             return;
         }
         // Only bytes sent at the speed we listen at make sense to us.
-        const int baud = lineBaud();
+        int baud = lineBaud();
         const bool understood = baud == m_speed;
+        if (baud <= 0) {
+            baud = m_speed; // a speed termios cannot name: time it as ours
+        }
         for (ssize_t i = 0; i < n; ++i) {
             double at = now;
             if (m_o.pace) {
@@ -369,6 +373,12 @@ void Simulator::processInput(double now) {
         const bool full = m_in.size() > 64;
         if (full != m_stopped && tcflow(m_slave, full ? TCOOFF : TCOON) == 0) {
             m_stopped = full;
+            if (full) {
+                m_stoppedAt = now;
+            } else if (now - m_stoppedAt > 0.5) {
+                std::fprintf(stderr, "trsim: held the computer's output for %.3f s\n",
+                             now - m_stoppedAt);
+            }
         }
     }
 }

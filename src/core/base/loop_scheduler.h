@@ -16,6 +16,10 @@ public:
     // Runs until `done` answers true (checked after every timer) or no timer is left running.
     void runUntil(const std::function<bool()>& done);
 
+    // The real clock, also while a timer's callback runs: a countdown started at the end of a
+    // callback that blocked for a while must not count the blocked time as already gone.
+    std::uint32_t tickCount() const override { return static_cast<std::uint32_t>(elapsedMs()); }
+
 private:
     std::uint64_t elapsedMs() const;
 
