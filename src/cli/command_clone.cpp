@@ -9,7 +9,12 @@
 #include "qt_instance_lock.h"
 #include "qt_settings_store.h"
 #include "qt_system_info.h"
+#include "radio/bank_link_table.h"
+#include "radio/cell_link_dispatch.h"
+#include "radio/clone_information.h"
 #include "radio/destination.h"
+#include "sheet/gtex_lines.h"
+#include "sheet/warning_check_list.h"
 
 #include <cstdio>
 #include <functional>
@@ -177,6 +182,35 @@ private:
     std::optional<int> m_learnedConnection;
 };
 
+// The editor's setting checks, run by a write before anything is sent.
+class CheckListChecks : public SettingChecks {
+public:
+    CheckListChecks(CliSession& session, CloneRun& run, bool shiftJis)
+        : m_session(session), m_run(run), m_shiftJis(shiftJis) {}
+
+    void count(const cmcEeprom& image, int& errors, int& warnings) override {
+        cmcEeprom copy(image); // the checks read the bank links, which are derived
+        banklink::rebuild(copy);
+        LinkEnvironment environment;
+        environment.image = &copy;
+        environment.destination = m_session.document().images().destination();
+        environment.features = m_run.features();
+        if (m_run.commands().HasBlock()) {
+            environment.cloneInformation = &m_run.commands().Block();
+        }
+        cmcCellLinkDispatch dispatch(environment);
+        GTexLines lines(m_session.texts());
+        const CheckListResult found = runWarningCheckList(lines, dispatch, m_shiftJis);
+        errors = found.errorCount();
+        warnings = found.warningCount();
+    }
+
+private:
+    CliSession& m_session;
+    CloneRun& m_run;
+    bool m_shiftJis;
+};
+
 const char* g_programPath = "qx5130-cli";
 
 int exitFor(CloneCommands::Outcome outcome) {
@@ -202,22 +236,19 @@ int usage(const char* text) {
     return kExitUsage;
 }
 
-const char* flagText(bool set, const char* ifSet, const char* ifClear) {
-    return set ? ifSet : ifClear;
-}
-
-void printInformation(const CloneInformationBlock& b) {
-    std::string comment = b.comment();
-    while (!comment.empty() && (comment.back() == ' ' || comment.back() == '\0')) {
-        comment.pop_back();
+void printInformation(const CloneInformation& information) {
+    static const std::pair<const char*, CellLinkId> kLines[] = {
+        {"Comment:", CL_CloneInfo_Comment},
+        {"Destination:", CL_CloneInfo_Destination},
+        {"Rx Expansion:", CL_CloneInfo_Rx_Expansion},
+        {"FCC:", CL_CloneInfo_FccInh},
+        {"Digital Unit:", CL_CloneInfo_DigitalU},
+        {"DV:", CL_CloneInfo_DvInh},
+        {"Pager:", CL_CloneInfo_Pgr},
+    };
+    for (const auto& [label, link] : kLines) {
+        std::printf("%s\t%s\n", label, cloneInformationText(link, information).c_str());
     }
-    std::printf("Comment:\t%s\n", comment.c_str());
-    std::printf("Destination:\t%s\n", destinationName(b.destination()));
-    std::printf("Rx Expansion:\t%s\n", flagText(b.rxExpansion(), "Expansion", "Inhibit"));
-    std::printf("FCC:\t%s\n", flagText(b.fccInhibit(), "Inhibit", "Normal"));
-    std::printf("Digital Unit:\t%s\n", flagText(b.digitalUnit(), "Normal", "Inhibit"));
-    std::printf("DV:\t%s\n", flagText(b.dvInhibit(), "Inhibit", "Normal"));
-    std::printf("Pager:\t%s\n", flagText(b.pagerInhibit(), "Inhibit", "Normal"));
 }
 
 int runInfo(const CliOptions& options, const std::vector<std::string>& args) {
@@ -253,7 +284,7 @@ int runSetup(const CliOptions& options, const std::vector<std::string>& args) {
     if (outcome != CloneCommands::Outcome::Done) {
         return exitFor(outcome);
     }
-    const CloneInformationBlock& b = run.commands().Block();
+    const CloneInformation& b = run.commands().Block();
     const FeatureFlags f = b.features();
     const std::optional<int> learned = run.learnedConnection();
     const int port = options.port.value_or(1);
@@ -325,6 +356,8 @@ int runWrite(const CliOptions& options, const std::vector<std::string>& args) {
     if (unset && !session.document().openFile(*file)) {
         return kExitFileError;
     }
+    CheckListChecks checks(session, run, options.language && *options.language == "ja");
+    run.commands().SetSettingChecks(&checks);
     const auto [outcome, code] =
         run.run([&](CloneCommands::Finished f) { return run.commands().Write(f); });
     (void)code;

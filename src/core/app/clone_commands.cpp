@@ -11,16 +11,6 @@
 
 namespace qx {
 
-FeatureFlags CloneInformationBlock::features() const {
-    FeatureFlags f;
-    f.fccInhibit = fccInhibit();
-    f.rxExpansion = rxExpansion();
-    f.digitalUnit = digitalUnit();
-    f.dvInhibit = dvInhibit();
-    f.pagerInhibit = pagerInhibit();
-    return f;
-}
-
 CloneCommands::CloneCommands(indCloneMan& clone, indDocument& document, FeatureFlags& features,
                              UserPrompt& prompt, cmcGTex& texts, cmcEvMan* bus)
     : m_clone(clone), m_document(document), m_features(features), m_prompt(prompt), m_texts(texts),
@@ -63,12 +53,11 @@ void CloneCommands::informationCheck(CloneResult& r) {
         r.error = kCloneModel;
         return;
     }
-    if (r.info.Size() != CloneInformationBlock::kSize) {
+    if (!m_block.assign({r.info.Data(), static_cast<std::size_t>(r.info.Size())})) {
         r.error = kCloneIllegalInfo;
         return;
     }
-    std::copy_n(r.info.Data(), CloneInformationBlock::kSize, m_block.bytes.begin());
-    m_block.valid = true;
+    m_blockValid = true;
     if (mainWindowVisible()) {
         const DestinationCode ours = m_document.images().destination();
         if (ours == kDestinationUnset || ours != m_block.destination()) {
@@ -86,7 +75,7 @@ void CloneCommands::readCheck(CloneResult& r) {
 }
 
 void CloneCommands::ApplyCloneInformation(bool takeFlags, bool rebuildIfChanged) {
-    if (!m_block.valid) {
+    if (!m_blockValid) {
         return;
     }
     if (takeFlags && m_document.images().destination() <= kDestinationUnset) {
@@ -104,7 +93,7 @@ void CloneCommands::ApplyCloneInformation(bool takeFlags, bool rebuildIfChanged)
 }
 
 int CloneCommands::AdoptTransceiverSetup() {
-    if (!m_block.valid || m_block.destination() >= kDestinationCount) {
+    if (!m_blockValid || m_block.destination() >= kDestinationCount) {
         return -1;
     }
     m_document.images().setDestination(m_block.destination());

@@ -2,10 +2,10 @@
 
 #include "base/event_manager.h"
 #include "link/clone_manager.h"
+#include "radio/clone_information.h"
 #include "radio/feature_flags.h"
 #include "radio/image_range_list.h"
 
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -22,22 +22,6 @@ class SettingChecks {
 public:
     virtual ~SettingChecks() = default;
     virtual void count(const cmcEeprom& image, int& errors, int& warnings) = 0;
-};
-
-// The 29 bytes of clone information the transceiver gave last.
-struct CloneInformationBlock {
-    static constexpr int kSize = 29;
-    std::array<std::uint8_t, kSize> bytes{};
-    bool valid = false;
-
-    std::string comment() const { return std::string(bytes.begin(), bytes.begin() + 16); }
-    int destination() const { return bytes[16]; }
-    bool dvInhibit() const { return (bytes[17] & 0x01) != 0; }
-    bool pagerInhibit() const { return (bytes[19] & 0x04) != 0; }
-    bool rxExpansion() const { return (bytes[20] & 0x01) != 0; }
-    bool fccInhibit() const { return (bytes[20] & 0x02) != 0; }
-    bool digitalUnit() const { return (bytes[20] & 0x04) != 0; }
-    FeatureFlags features() const;
 };
 
 // The Clone menu: Read, Write and Information as chains of clone operations. Every Read and
@@ -85,7 +69,9 @@ public:
     // when one of the three flags remembered at the clone start changed.
     void ApplyCloneInformation(bool takeFlags, bool rebuildIfChanged);
 
-    const CloneInformationBlock& Block() const { return m_block; }
+    // The clone information the transceiver gave last, and whether it gave any.
+    const CloneInformation& Block() const { return m_block; }
+    bool HasBlock() const { return m_blockValid; }
     bool WriteConfirmed() const { return m_writeConfirmed; }
 
     static ImageRangeList readRanges();
@@ -117,7 +103,8 @@ private:
     cmcEvMan* m_bus;
     Views m_views;
     SettingChecks* m_checks = nullptr;
-    CloneInformationBlock m_block;
+    CloneInformation m_block;
+    bool m_blockValid = false;
     FeatureFlags m_remembered;
     bool m_writeConfirmed = false;
     Finished m_finished;
