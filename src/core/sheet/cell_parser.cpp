@@ -422,7 +422,8 @@ void cmcCellParser::applyGroup(cmcCellObj& cell, std::string_view group) const {
         if (group[op] == '=') {
             variable = leadingInt(group.substr(op + 1)).value_or(0);
         } else if (group.substr(op) == "++") {
-            ++variable;
+            // Wraps at the top instead of overflowing.
+            variable = static_cast<std::int32_t>(static_cast<std::uint32_t>(variable) + 1U);
         }
     } else if (startsWith(group, "ImageIndex=")) {
         if (const auto value = leadingInt(group.substr(11))) {

@@ -279,7 +279,9 @@ void cuiSheet::fillPass(const std::string& cellsKey) {
         if (r > 0 && lineIndex == m_rowList[static_cast<std::size_t>(r - 1)].lineIndex) {
             for (int c = 0; c < previousCount; ++c) {
                 cell(c, r) = cell(c, r - 1);
-                ++cell(c, r).index;
+                // Wraps at the top instead of overflowing.
+                std::int32_t& index = cell(c, r).index;
+                index = static_cast<std::int32_t>(static_cast<std::uint32_t>(index) + 1U);
             }
             m_rowHeights[static_cast<std::size_t>(r)] =
                 m_rowHeights[static_cast<std::size_t>(r - 1)];
