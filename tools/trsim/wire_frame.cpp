@@ -1,5 +1,7 @@
 #include "wire_frame.h"
 
+#include <algorithm>
+
 namespace trsim {
 
 std::string hexByte(int value) {
@@ -11,9 +13,16 @@ std::string hexByte(int value) {
 }
 
 Bytes radioFrame(std::uint8_t code, const Bytes& payload) {
-    Bytes f = {kFrameStart, kFrameStart, kRadio, kComputer, code};
-    f.insert(f.end(), payload.begin(), payload.end());
-    f.push_back(kFrameEnd);
+    // Sized once: GCC 12 at -O2 misreads an insert after a brace-initialised vector as an
+    // out-of-bounds copy.
+    Bytes f(payload.size() + 6);
+    f[0] = kFrameStart;
+    f[1] = kFrameStart;
+    f[2] = kRadio;
+    f[3] = kComputer;
+    f[4] = code;
+    std::copy(payload.begin(), payload.end(), f.begin() + 5);
+    f.back() = kFrameEnd;
     return f;
 }
 

@@ -190,7 +190,10 @@ std::string indCloneMan::ErrorText(int code) {
     if (!lines.empty()) {
         text += "\n\n";
         for (std::size_t i = 0; i < lines.size(); ++i) {
-            text += (i == 0 ? "" : "\n") + m_texts.line("GI_Mess_CloneErr_Check", lines[i]);
+            if (i > 0) {
+                text += '\n';
+            }
+            text += m_texts.line("GI_Mess_CloneErr_Check", lines[i]);
         }
     }
     return text;
