@@ -1,7 +1,9 @@
 #include "clonefile/icf_file.h"
 
 #include "base/fatal_defect.h"
+#include "base/hex_digits.h"
 #include "base/user_prompt.h"
+#include "clonefile/file_replacement.h"
 #include "radio/image_map.h"
 #include "text/text_table.h"
 
@@ -9,13 +11,8 @@
 #include <memory>
 
 #include <cstdio>
-#include <filesystem>
-#include <random>
-#include <system_error>
 
 namespace qx {
-
-namespace fs = std::filesystem;
 
 const char* fileErrorKey(FileErrorCode code) {
     switch (code) {
@@ -44,27 +41,6 @@ const char* fileErrorKey(FileErrorCode code) {
 }
 
 namespace {
-
-constexpr char kHexDigits[] = "0123456789ABCDEF";
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
-}
-
-void appendHex(std::string& out, unsigned value, int digits) {
-    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) {
-        out.push_back(kHexDigits[(value >> shift) & 0xF]);
-    }
-}
 
 // Reads a file line by line without holding more than one line. A line that grows past the
 // cap keeps only its first characters and is marked overlong: no valid line comes near it.
@@ -124,31 +100,6 @@ struct FileCloser {
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
-// A name beside the target that no file holds yet; the target's folder keeps the rename on
-// one file system, so replacing the target is a single step.
-FilePtr createTemporaryBeside(const fs::path& target, fs::path& tempPath) {
-    std::random_device device;
-    std::mt19937 random(device());
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        std::string name(1, '.');
-        name += target.filename().string();
-        name += '.';
-        appendHex(name, random(), 8);
-        name += ".tmp";
-        tempPath = folder / name;
-        // "x": never reuse a file that appeared under the same name.
-        if (std::FILE* f = std::fopen(tempPath.string().c_str(), "wbx")) {
-            return FilePtr(f);
-        }
-        std::error_code ec;
-        if (!fs::exists(tempPath, ec)) {
-            break; // the folder refuses new files; another name will not help
-        }
-    }
-    return nullptr;
-}
-
 } // namespace
 
 cmcIcfFile::cmcIcfFile(cmcEeprom& target) : m_target(target) {}
@@ -197,47 +148,7 @@ FileErrorCode cmcIcfFile::writeUnreported(const std::string& path, const ImageRa
         }
     }
 
-    std::error_code ec;
-    fs::path target(path);
-    // Saving through a link replaces the file it points to, not the link.
-    if (fs::is_symlink(target, ec)) {
-        target = fs::weakly_canonical(target, ec);
-        if (ec) {
-            return FileErrorCode::FileOpen;
-        }
-    }
-    const bool replacing = fs::exists(target, ec);
-    if (replacing) {
-        // A file that could not be opened for writing stays refused, as with a plain overwrite.
-        if (fs::is_directory(target, ec)) {
-            return FileErrorCode::FileOpen;
-        }
-        FilePtr probe(std::fopen(target.string().c_str(), "r+b"));
-        if (!probe) {
-            return FileErrorCode::FileOpen;
-        }
-    }
-    fs::path tempPath;
-    FilePtr file = createTemporaryBeside(target, tempPath);
-    if (!file) {
-        return FileErrorCode::FileOpen;
-    }
-    const bool written = std::fwrite(text.data(), 1, text.size(), file.get()) == text.size() &&
-                         std::fflush(file.get()) == 0 && !std::ferror(file.get());
-    const bool closed = std::fclose(file.release()) == 0;
-    if (!written || !closed) {
-        fs::remove(tempPath, ec);
-        return FileErrorCode::FileAccess;
-    }
-    if (replacing) {
-        fs::permissions(tempPath, fs::status(target, ec).permissions(), ec);
-    }
-    fs::rename(tempPath, target, ec);
-    if (ec) {
-        fs::remove(tempPath, ec);
-        return FileErrorCode::FileAccess;
-    }
-    return FileErrorCode::Ok;
+    return replaceFileContents(path, text);
 }
 
 FileErrorCode cmcIcfFile::read(const std::string& path, const ImageRangeList* coverage) {

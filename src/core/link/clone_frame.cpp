@@ -1,25 +1,12 @@
 #include "link/clone_frame.h"
 
+#include "base/hex_digits.h"
+
 #include <cstdio>
 
 namespace qx::clone_frame {
 
 namespace {
-
-constexpr char kHexDigits[] = "0123456789ABCDEF";
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
-}
 
 void appendHexByte(cmcBuff& out, std::uint8_t b) {
     out.AppendByte(static_cast<std::uint8_t>(kHexDigits[b >> 4]));

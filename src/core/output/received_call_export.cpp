@@ -1,7 +1,7 @@
 #include "output/received_call_export.h"
 
 #include "base/text_lines.h"
-#include "output/file_replacement.h"
+#include "clonefile/file_replacement.h"
 #include "radio/gps_format.h"
 #include "radio/received_call_log.h"
 #include "radio/row_label.h"

@@ -1,4 +1,4 @@
-#include "output/file_replacement.h"
+#include "clonefile/file_replacement.h"
 
 #include <cstdio>
 #include <filesystem>
