@@ -401,9 +401,8 @@ bool cmcCloneDrv::takeByte(std::uint8_t b, cmcBuff& frame, int overflowAt, bool&
     return false;
 }
 
-void cmcCloneDrv::receiveInformation() {
+bool cmcCloneDrv::takeReplyFrame(cmcBuff& frame) {
     readPort();
-    cmcBuff frame;
     bool complete = false;
     while (m_receive.Size() > 0) {
         bool overflow = false;
@@ -417,7 +416,12 @@ void cmcCloneDrv::receiveInformation() {
             complete = true;
         }
     }
-    if (!complete) {
+    return complete;
+}
+
+void cmcCloneDrv::receiveInformation() {
+    cmcBuff frame;
+    if (!takeReplyFrame(frame)) {
         return;
     }
     const std::uint8_t* f = frame.Data();
@@ -599,21 +603,8 @@ void cmcCloneDrv::sendData(bool& progress) {
 }
 
 void cmcCloneDrv::receiveWriteResult() {
-    readPort();
     cmcBuff frame;
-    bool complete = false;
-    while (m_receive.Size() > 0) {
-        bool overflow = false;
-        if (takeByte(static_cast<std::uint8_t>(m_receive.PopFront()), frame, kFrameLimit,
-                     overflow)) {
-            complete = true;
-        }
-        if (overflow) {
-            frame.Assign(reinterpret_cast<const std::uint8_t*>("\0"), 1);
-            complete = true;
-        }
-    }
-    if (!complete) {
+    if (!takeReplyFrame(frame)) {
         return;
     }
     const std::uint8_t ok[] = {0xFE, 0xEF, 0xEE, clone_frame::kWriteResult, 0x00};

@@ -95,6 +95,9 @@ private:
     void readPort();
     // Feeds one byte to the frame buffer; true when it completed a frame (into frame).
     bool takeByte(std::uint8_t b, cmcBuff& frame, int overflowAt, bool& overflow);
+    // Takes every byte received so far; true when a reply frame (the last completed) is in
+    // `frame`.
+    bool takeReplyFrame(cmcBuff& frame);
     void receiveInformation();
     void receiveData(bool& progress);
     int checkFrame(const cmcBuff& frame);
