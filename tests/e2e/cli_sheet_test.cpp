@@ -1,4 +1,5 @@
 #include "cli_run.h"
+#include "tab_fields.h"
 
 #include <gtest/gtest.h>
 
@@ -17,19 +18,6 @@ std::vector<std::string> linesOf(const std::string& text) {
     return lines;
 }
 
-std::vector<std::string> fields(const std::string& line) {
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t tab = line.find('\t', start);
-        out.push_back(line.substr(start, tab - start));
-        if (tab == std::string::npos) {
-            return out;
-        }
-        start = tab + 1;
-    }
-}
-
 const char* const kBlock1 = "'[St_ColCut]GI_Sheet_MemoryCH,1,100'";
 
 TEST(CliSheetTest, PrintsAMemoryBlockUnderItsHeaders) {
@@ -39,15 +27,15 @@ TEST(CliSheetTest, PrintsAMemoryBlockUnderItsHeaders) {
     ASSERT_EQ(run.status, 0) << run.err;
     const auto lines = linesOf(run.out);
     ASSERT_EQ(lines.size(), 102U);
-    const auto headers = fields(lines[1]);
+    const auto headers = test::splitTabs(lines[1]);
     EXPECT_EQ(headers[0], "CH");
     EXPECT_EQ(headers[1], "Operating Freq");
     for (const std::string& h : headers) {
         EXPECT_NE(h, "Train"); // the Canceller columns are gone on destination 0
         EXPECT_NE(h, "ON");
     }
-    EXPECT_EQ(fields(lines[2])[0], "100");
-    EXPECT_EQ(fields(lines[101])[0], "199");
+    EXPECT_EQ(test::splitTabs(lines[2])[0], "100");
+    EXPECT_EQ(test::splitTabs(lines[101])[0], "199");
 
     const auto japan =
         test::runCli(folder, std::string("--destination 14 sheet new.icf ") + kBlock1);
@@ -86,7 +74,7 @@ TEST(CliSheetTest, SetGoesThroughTheCellsAndRefusalsChangeNothing) {
 
     const auto run = test::runCli(folder, std::string("--destination 0 sheet a.icf ") + kBlock1);
     ASSERT_EQ(run.status, 0) << run.err;
-    const auto row = fields(linesOf(run.out)[52]);
+    const auto row = test::splitTabs(linesOf(run.out)[52]);
     EXPECT_EQ(row[0], "150");
     EXPECT_EQ(row[1], "146.010000");
     EXPECT_EQ(row[2], "-DUP");
@@ -99,7 +87,7 @@ TEST(CliSheetTest, SetGoesThroughTheCellsAndRefusalsChangeNothing) {
     const auto bank =
         test::runCli(folder, "--destination 0 sheet a.icf '[St_CCBank]GI_Sheet_BankCH,11'");
     ASSERT_EQ(bank.status, 0) << bank.err;
-    const auto slot = fields(linesOf(bank.out)[2]);
+    const auto slot = test::splitTabs(linesOf(bank.out)[2]);
     EXPECT_EQ(slot[1], "150");
     EXPECT_EQ(slot[2], "146.010000");
 }

@@ -1,6 +1,7 @@
 #include "sheet/sheet_script.h"
 
 #include "catalogue_call_strings.h"
+#include "headless_sheets.h"
 #include "radio/cell_link_dispatch.h"
 #include "radio/clone_information.h"
 #include "radio/image_map.h"
@@ -22,47 +23,10 @@ namespace {
 
 using Outcome = cmcSheetScript::Outcome;
 
-std::vector<std::string> split(const std::string& line) {
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t tab = line.find('\t', start);
-        out.push_back(line.substr(start, tab - start));
-        if (tab == std::string::npos) {
-            return out;
-        }
-        start = tab + 1;
-    }
-}
-
 // The whole path of `qx5130-cli sheet` and `set`: a sheet of the built-in tables on a new
 // document, the cell link dispatch and the value tables of the lists.
-class SettingsSheetsTest : public ::testing::Test {
+class SettingsSheetsTest : public ::testing::Test, protected test::HeadlessSheets {
 protected:
-    SettingsSheetsTest() {
-        table.attachSource(kTextTable_en);
-        setDestination(0, true);
-    }
-    void setDestination(int destination, bool digitalUnit, bool dvInhibit = false,
-                        bool pagerInhibit = false) {
-        images.setDestination(destination);
-        env.text = &lines;
-        env.metrics = &metrics;
-        env.image = &images.current();
-        env.destination = destination;
-        env.digitalUnit = digitalUnit;
-        env.dvInhibit = dvInhibit;
-        env.pagerInhibit = pagerInhibit;
-        LinkEnvironment links;
-        links.image = &images.current();
-        links.destination = destination;
-        links.features.digitalUnit = digitalUnit;
-        links.features.dvInhibit = dvInhibit;
-        links.features.pagerInhibit = pagerInhibit;
-        links.lists = &tables;
-        links.cloneInformation = &information;
-        dispatch = std::make_unique<cmcCellLinkDispatch>(links);
-    }
     Outcome set(std::string_view callString, std::string_view link, std::int32_t index,
                 std::string_view text) {
         auto sheet = createSheet(env, callString);
@@ -78,7 +42,7 @@ protected:
     std::string settingShown(std::string_view callString, std::string_view caption,
                              std::size_t column = 1) {
         for (const std::string& line : show(callString)) {
-            const auto cells = split(line);
+            const auto cells = test::splitTabs(line);
             if (cells.size() > column && cells[0] == caption) {
                 return cells[column];
             }
@@ -92,15 +56,6 @@ protected:
             images.current().setByte(imagemap::kGpsSlotList + i, static_cast<std::uint8_t>(i));
         }
     }
-
-    cmcGTex table;
-    GTexLines lines{table};
-    test::FixedMetrics metrics;
-    cmcValueTables tables{lines};
-    ImageSet images;
-    CloneInformation information;
-    SheetEnvironment env;
-    std::unique_ptr<cmcCellLinkDispatch> dispatch;
 };
 
 constexpr std::int32_t kMain = kMainSettingsBase;
@@ -188,11 +143,11 @@ TEST_F(SettingsSheetsTest, SetChangesEveryKindOfSettingCell) {
     const auto dtmf = show("GI_Sheet_DTMF_Memory");
     int marked = 0;
     for (const std::string& line : dtmf) {
-        marked += split(line).size() > 1 && split(line)[1] == "S" ? 1 : 0;
+        marked += test::splitTabs(line).size() > 1 && test::splitTabs(line)[1] == "S" ? 1 : 0;
     }
-    EXPECT_EQ(marked, 1);               // choosing row 7 took the mark from the row that had it
-    EXPECT_EQ(split(dtmf[8])[0], "d7"); // after the header
-    EXPECT_EQ(split(dtmf[8])[1], "S");
+    EXPECT_EQ(marked, 1); // choosing row 7 took the mark from the row that had it
+    EXPECT_EQ(test::splitTabs(dtmf[8])[0], "d7"); // after the header
+    EXPECT_EQ(test::splitTabs(dtmf[8])[1], "S");
 }
 
 TEST_F(SettingsSheetsTest, RefusedEntriesChangeNothing) {
@@ -245,14 +200,14 @@ TEST_F(SettingsSheetsTest, GpsAlarmFollowsItsMemory) {
     // The GPS memory rows: only the alarm's own memory says so.
     auto rows = show(gps);
     ASSERT_EQ(rows.size(), 5u); // header, three memories, the empty row
-    EXPECT_EQ(split(rows[1]).back(), "");
-    EXPECT_EQ(split(rows[3]).back(), "This CH");
+    EXPECT_EQ(test::splitTabs(rows[1]).back(), "");
+    EXPECT_EQ(test::splitTabs(rows[3]).back(), "This CH");
     ASSERT_EQ(set(gps, "CL_Gps_Alarm", 0, "This CH"), Outcome::Changed);
     EXPECT_EQ(byte(kMain + 0x128), 29);
     ASSERT_EQ(set(gps, "CL_Gps_Alarm", 1, "ALL"), Outcome::Changed);
     EXPECT_EQ(byte(kMain + 0x128), 2);
     rows = show(gps);
-    EXPECT_EQ(split(rows[1]).back(), "ALL");
+    EXPECT_EQ(test::splitTabs(rows[1]).back(), "ALL");
     EXPECT_EQ(settingShown(common, "GPS Alarm CH"), "--");
 
     // Without usable DV the RX entry is gone, and a stored RX still says what it is.
@@ -335,7 +290,7 @@ TEST_F(SettingsSheetsTest, OtherMemoriesTakeTheirEntries) {
     const auto rows = show(gps);
     ASSERT_EQ(rows.size(), 4u); // header, two memories, the empty row after them
     EXPECT_EQ(rows[3], "\t\t\t\t\t\t\t");
-    const auto memory = split(rows[2]);
+    const auto memory = test::splitTabs(rows[2]);
     ASSERT_EQ(memory.size(), 8u);
     EXPECT_EQ(memory[0], "1");
     EXPECT_EQ(memory[1], "Summit");
@@ -345,11 +300,11 @@ TEST_F(SettingsSheetsTest, OtherMemoriesTakeTheirEntries) {
     // The bank sheet of C shows that memory alone.
     const auto bank = show("[St_ChGps]GI_Sheet_GPS_BankCH,38");
     ASSERT_EQ(bank.size(), 3u);
-    EXPECT_EQ(split(bank[1])[1], "Summit");
+    EXPECT_EQ(test::splitTabs(bank[1])[1], "Summit");
 
     const auto repeaters = show("GI_Sheet_Repeater_Callsign");
     // Row of R02 (left) and R32 (right).
-    const auto pair = split(repeaters[2]);
+    const auto pair = test::splitTabs(repeaters[2]);
     ASSERT_EQ(pair.size(), 6u);
     EXPECT_EQ(pair[3], "R32");
     EXPECT_EQ(pair[4], "JP1YIU G");
@@ -413,7 +368,7 @@ TEST_F(SettingsSheetsTest, NoSheetShowsAnErrorCellOnANewDocument) {
                     continue;
                 }
                 for (const std::string& line : show(call)) {
-                    for (const std::string& cell : split(line)) {
+                    for (const std::string& cell : test::splitTabs(line)) {
                         EXPECT_TRUE(cell != "error" && cell.find("*Yet*") == std::string::npos)
                             << call << " destination " << destination << ": " << line;
                     }

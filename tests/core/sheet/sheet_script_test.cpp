@@ -1,5 +1,6 @@
 #include "sheet/sheet_script.h"
 
+#include "headless_sheets.h"
 #include "radio/cell_link_dispatch.h"
 #include "radio/cell_link_names.h"
 #include "radio/image_set.h"
@@ -14,50 +15,7 @@
 namespace qx {
 namespace {
 
-std::vector<std::string> split(const std::string& line) {
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t tab = line.find('\t', start);
-        out.push_back(line.substr(start, tab - start));
-        if (tab == std::string::npos) {
-            return out;
-        }
-        start = tab + 1;
-    }
-}
-
-class SheetScriptTest : public ::testing::Test {
-protected:
-    SheetScriptTest() {
-        table.attachSource(kTextTable_en);
-        images.setDestination(0);
-        env.text = &lines;
-        env.metrics = &metrics;
-        env.image = &images.current();
-        env.destination = 0;
-        env.digitalUnit = true;
-        LinkEnvironment links;
-        links.image = &images.current();
-        links.destination = 0;
-        links.features.digitalUnit = true;
-        links.lists = &tables;
-        dispatch = std::make_unique<cmcCellLinkDispatch>(links);
-    }
-    std::unique_ptr<cuiSheet> open(std::string_view callString) {
-        auto sheet = createSheet(env, callString);
-        sheet->show();
-        return sheet;
-    }
-
-    cmcGTex table;
-    GTexLines lines{table};
-    test::FixedMetrics metrics;
-    cmcValueTables tables{lines};
-    ImageSet images;
-    SheetEnvironment env;
-    std::unique_ptr<cmcCellLinkDispatch> dispatch;
-};
+class SheetScriptTest : public ::testing::Test, protected test::HeadlessSheets {};
 
 TEST_F(SheetScriptTest, MemoryBlockPrintsChannelsUnderHeadersWithoutCancellerColumns) {
     auto sheet = open("[St_ColCut]GI_Sheet_MemoryCH,1,100");
@@ -73,15 +31,15 @@ TEST_F(SheetScriptTest, MemoryBlockPrintsChannelsUnderHeadersWithoutCancellerCol
 
     const auto out = script.lines();
     ASSERT_EQ(out.size(), 102U); // group and column headers, then channels 100-199
-    const auto headers = split(out[1]);
+    const auto headers = test::splitTabs(out[1]);
     ASSERT_EQ(headers.size(), 20U);
     EXPECT_EQ(headers[0], "CH");
     EXPECT_EQ(headers[1], "Operating Freq");
     EXPECT_EQ(std::count(headers.begin(), headers.end(), "Train"), 0);
     EXPECT_EQ(std::count(headers.begin(), headers.end(), "ON"), 0);
-    EXPECT_EQ(split(out[0])[1], "Frequency");
-    EXPECT_EQ(split(out[2])[0], "100");
-    const auto row = split(out[52]);
+    EXPECT_EQ(test::splitTabs(out[0])[1], "Frequency");
+    EXPECT_EQ(test::splitTabs(out[2])[0], "100");
+    const auto row = test::splitTabs(out[52]);
     EXPECT_EQ(row[0], "150");
     EXPECT_EQ(row[1], "146.010000");
     EXPECT_EQ(row[2], "-DUP");
@@ -93,7 +51,7 @@ TEST_F(SheetScriptTest, MemoryBlockPrintsChannelsUnderHeadersWithoutCancellerCol
     EXPECT_EQ(row[9], "88.5");
     EXPECT_EQ(row[18], "B");
     EXPECT_EQ(row[19], "0");
-    EXPECT_EQ(split(out[53])[1], ""); // channel 151 is empty
+    EXPECT_EQ(test::splitTabs(out[53])[1], ""); // channel 151 is empty
 
     EXPECT_EQ(script.enter("CL_Mch_Freq", 150, "12abc!"), cmcSheetScript::Outcome::Changed);
     EXPECT_EQ(script.enter("CL_Mch_Freq", 150, "abc"), cmcSheetScript::Outcome::NotEditable);
@@ -135,11 +93,11 @@ TEST_F(SheetScriptTest, BankListAndFunctionMemory) {
     auto bank = open("[St_CCBank]GI_Sheet_BankCH,12");
     cmcSheetScript bankScript(*bank, *dispatch, tables);
     const auto rows = bankScript.lines();
-    const auto slot7 = split(rows[2 + 7]);
+    const auto slot7 = test::splitTabs(rows[2 + 7]);
     EXPECT_EQ(slot7[0], "7");
     EXPECT_EQ(slot7[1], "12");
     EXPECT_EQ(slot7[2], "433.500000");
-    EXPECT_EQ(split(rows[2 + 8])[1], "---");
+    EXPECT_EQ(test::splitTabs(rows[2 + 8])[1], "---");
     EXPECT_EQ(bankScript.enter("CL_Mch_Name", 7, "Bank7"), cmcSheetScript::Outcome::Changed);
     EXPECT_EQ(channels.cellText(7, 5 + 12), "Bank7");
 
@@ -150,7 +108,7 @@ TEST_F(SheetScriptTest, BankListAndFunctionMemory) {
     ASSERT_EQ(funcScript.enter("CL_Disp_VMC", 3, "VFO"), cmcSheetScript::Outcome::Changed);
     const auto funcLines = funcScript.lines();
     ASSERT_EQ(funcLines.size(), 4U);
-    const auto right = split(funcLines[3]);
+    const auto right = test::splitTabs(funcLines[3]);
     EXPECT_EQ(right[0], "Right");
     EXPECT_EQ(right[2], "VFO");
     EXPECT_EQ(right[4], "145.200000");
