@@ -1,55 +1,20 @@
 // Opening the common settings sheet and the full GPS memory list and asking every cell for its
 // text, and one entry into a settings cell: what the settings and GPS sheets cost per paint
 // and per change.
-#include "base/text_metrics.h"
-#include "radio/cell_link_dispatch.h"
 #include "radio/image_map.h"
-#include "radio/image_set.h"
-#include "sheet/gtex_lines.h"
-#include "sheet/sheet_catalogue.h"
-#include "sheet/sheet_script.h"
-#include "sheet/value_tables.h"
+#include "sheet_fixture.h"
 
 #include <benchmark/benchmark.h>
 
 namespace {
 
-struct Fixture {
-    Fixture() {
-        table.attachSource(qx::kTextTable_en);
-        images.setDestination(13);
+struct Fixture : bench::SheetFixture {
+    Fixture() : SheetFixture(13) {
         // All hundred GPS memories in use.
         for (int i = 0; i < qx::imagemap::kGpsMemoryCount; ++i) {
             images.current().setByte(qx::imagemap::kGpsSlotList + i, static_cast<std::uint8_t>(i));
         }
-        env.text = &lines;
-        env.metrics = &metrics;
-        env.image = &images.current();
-        env.destination = 13;
-        env.digitalUnit = true;
-        qx::LinkEnvironment links;
-        links.image = &images.current();
-        links.destination = 13;
-        links.features.digitalUnit = true;
-        links.lists = &tables;
-        dispatch = std::make_unique<qx::cmcCellLinkDispatch>(links);
     }
-    std::size_t printed(std::string_view callString) {
-        auto sheet = qx::createSheet(env, callString);
-        sheet->show();
-        std::size_t total = 0;
-        for (const std::string& line : qx::cmcSheetScript(*sheet, *dispatch, tables).lines()) {
-            total += line.size();
-        }
-        return total;
-    }
-    qx::cmcGTex table;
-    qx::GTexLines lines{table};
-    qx::FixedTextMetrics metrics;
-    qx::cmcValueTables tables{lines};
-    qx::ImageSet images;
-    qx::SheetEnvironment env;
-    std::unique_ptr<qx::cmcCellLinkDispatch> dispatch;
 };
 
 void BM_CommonSettingsSheetPrint(benchmark::State& state) {
