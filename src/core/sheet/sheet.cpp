@@ -74,6 +74,16 @@ void cuiSheet::setRowHeight(int row, int height) {
     m_rowHeights.at(static_cast<std::size_t>(row)) = height;
 }
 
+void cuiSheet::setPrinting(double scale, std::int32_t fontHeight) {
+    m_printing = true;
+    m_scale = scale;
+    m_explicitFontHeight = fontHeight;
+}
+
+int cuiSheet::rulingSize() const {
+    return m_printing ? std::max(1, static_cast<int>(m_scale)) : 1;
+}
+
 int cuiSheet::contentWidth() const {
     int sum = 0;
     for (const int w : m_colWidths) {
@@ -166,10 +176,23 @@ void cuiSheet::loadBasicCell() {
     if (endsBlock(line)) {
         line.clear();
     }
+    if (m_printing) {
+        // The font the screen shows, against which stored widths were taken.
+        cmcCellObj screen;
+        const std::string screenLine =
+            line + "{(Font=,,,%" + std::to_string(m_env.fontSizePercent) + ",,,)}";
+        std::string_view screenRest = screenLine;
+        m_parser.parseCell(screen, screenRest, nullptr, nullptr);
+        const cmcFont* font = screen.effectiveFont();
+        m_screenFontHeight = font != nullptr ? std::abs(font->height) : 0;
+    }
     if (m_explicitFontHeight != 0) {
         line += "{(Font=,,," + std::to_string(m_explicitFontHeight) + ",,,)}";
     } else {
         line += "{(Font=,,,%" + std::to_string(m_env.fontSizePercent) + ",,,)}";
+    }
+    if (m_printing && m_printFontRatio != 100) {
+        line += "{(Font=,,,%" + std::to_string(m_printFontRatio) + ",,,)}";
     }
     std::string_view rest = line;
     m_parser.parseCell(m_basicCell, rest, nullptr, nullptr);
@@ -267,8 +290,8 @@ void cuiSheet::measure(int column, int row) {
 void cuiSheet::fillPass(const std::string& cellsKey) {
     m_cells.assign(static_cast<std::size_t>(m_columns) * static_cast<std::size_t>(m_rows),
                    clsSheetCellId{});
-    m_colWidths.assign(static_cast<std::size_t>(m_columns), 1);
-    m_rowHeights.assign(static_cast<std::size_t>(m_rows), 1);
+    m_colWidths.assign(static_cast<std::size_t>(m_columns), rulingSize());
+    m_rowHeights.assign(static_cast<std::size_t>(m_rows), rulingSize());
     m_firstSelCol = m_columns;
     m_firstSelRow = m_rows;
     int previousCount = 0;
@@ -323,7 +346,9 @@ void cuiSheet::loadCells() {
     }
     m_basicCell.index += m_indexOffset;
     afterFill();
-    if (!m_popupMode) {
+    if (m_printing) {
+        loadColumnWidths();
+    } else if (!m_popupMode) {
         if (m_widthResetRequest) {
             if (m_env.widths != nullptr) {
                 for (int i = 0;; ++i) {
@@ -381,8 +406,20 @@ void cuiSheet::loadColumnWidths() {
         if (!cell(c, row).selectable) {
             continue;
         }
-        if (const auto width = m_env.widths->loadWidth(group, c)) {
+        const auto width = m_env.widths->loadWidth(group, c);
+        if (!width) {
+            continue;
+        }
+        if (!m_printing) {
             setColumnWidth(c, *width);
+        } else if (m_screenFontHeight > 0 && columnWidth(c) > 0) {
+            // A width the user widened on screen widens the printed column in proportion to
+            // the two fonts, in printer pixels; a cut column stays cut.
+            const cmcFont* font = m_basicCell.effectiveFont();
+            const double ratio =
+                font != nullptr ? std::abs(font->height) / static_cast<double>(m_screenFontHeight)
+                                : m_scale;
+            setColumnWidth(c, std::max(columnWidth(c), static_cast<int>(*width * ratio + 0.5)));
         }
     }
 }

@@ -109,6 +109,15 @@ public:
     }
     void requestColumnWidthReset() { m_widthResetRequest = true; }
 
+    // Lays the sheet out for a printer before it is shown: `scale` printer pixels to a screen
+    // pixel and the font height in printer pixels (negative = character height). Stored column
+    // widths then only widen columns and are never written back.
+    void setPrinting(double scale, std::int32_t fontHeight);
+    bool printing() const { return m_printing; }
+    double printScale() const { return m_scale; }
+    // Width of a ruling column and height of a ruling row: what no sample text widened.
+    int rulingSize() const;
+
     // Cursor and scrolling.
     int currentColumn() const { return m_curCol; }
     int currentRow() const { return m_curRow; }
@@ -220,8 +229,10 @@ private:
     int m_savedRow = -1;
     int m_savedTop = -1;
     int m_savedLeft = -1;
+    bool m_printing = false;
     double m_scale = 1.0;
     int m_explicitFontHeight = 0;
+    int m_screenFontHeight = 0;
 
     std::uint32_t m_titleColor = 0xFF000011;
     std::optional<cmcFont> m_titleFont;

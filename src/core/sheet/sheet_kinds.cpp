@@ -75,7 +75,7 @@ void iuiSh_ColCut::afterFill() {
         for (int r = 0; r < rowCount(); ++r) {
             if (cutTest(cell(c, r))) {
                 setColumnWidth(c, 0);
-                if (c - 1 > 0 && columnWidth(c - 1) == 1) {
+                if (c - 1 > 0 && columnWidth(c - 1) == rulingSize()) {
                     setColumnWidth(c - 1, 0);
                 }
                 break;
