@@ -45,6 +45,9 @@ std::unique_ptr<cuiSheet> cmcPrintJob::createPrintSheet(std::string_view callStr
                                                         int fontHeight) const {
     auto sheet = createSheet(m_env, callString);
     sheet->setPrinting(printScale(m_setup.dpi), fontHeight);
+    if (m_dispatcher) {
+        sheet->setDispatcher(m_dispatcher);
+    }
     if (auto* channels = dynamic_cast<iuiSh_ColCut_A*>(sheet.get())) {
         channels->setPrintAllChoices(m_printMemory, m_printBanks);
     }

@@ -3,6 +3,8 @@
 #include "output/print_layout.h"
 #include "sheet/sheet_environment.h"
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -11,6 +13,7 @@
 namespace qx {
 
 class cuiSheet;
+struct cmcCellCapsule;
 
 // The printer a job lays its pages out for.
 struct PrintSetup {
@@ -37,8 +40,7 @@ public:
     virtual void newPage() = 0;
     virtual void drawFrame(const PageFrame& frame, const PageFrameTexts& texts) = 0;
     // The block's cells, from the top left corner of `body`.
-    virtual void drawBlock(const cuiSheet& sheet, const PrintBlock& block,
-                           const PrintRect& body) = 0;
+    virtual void drawBlock(cuiSheet& sheet, const PrintBlock& block, const PrintRect& body) = 0;
 };
 
 // Lays sheets out on the pages of one print job: sheets are built for the printer, shrunk
@@ -49,6 +51,10 @@ public:
     // and the frame texts.
     cmcPrintJob(const SheetEnvironment& environment, const PrintSetup& setup);
 
+    // The cell links the printed sheets show their values through.
+    void setDispatcher(std::function<std::int32_t(cmcCellCapsule&)> dispatcher) {
+        m_dispatcher = std::move(dispatcher);
+    }
     void setPrintAllChoices(bool memoryBlocks, bool banks) {
         m_printMemory = memoryBlocks;
         m_printBanks = banks;
@@ -84,6 +90,7 @@ public:
 
 private:
     SheetEnvironment m_env;
+    std::function<std::int32_t(cmcCellCapsule&)> m_dispatcher;
     PrintSetup m_setup;
     PrintRect m_area;
     PageFrame m_frame;

@@ -1,9 +1,11 @@
 #include "output/print_all_list.h"
+#include "output/print_all_run.h"
 #include "output/print_job.h"
 #include "output/print_layout.h"
 
 #include "base/text_metrics.h"
 #include "headless_sheets.h"
+#include "manual_scheduler.h"
 #include "radio/bank_link_table.h"
 #include "radio/channel_record.h"
 #include "sheet/sheet.h"
@@ -77,7 +79,7 @@ public:
     void drawFrame(const PageFrame& /*frame*/, const PageFrameTexts& texts) override {
         events.push_back("frame " + texts.title + "|" + texts.appTitle + "|" + texts.maker);
     }
-    void drawBlock(const cuiSheet& /*sheet*/, const PrintBlock& block,
+    void drawBlock(cuiSheet& /*sheet*/, const PrintBlock& block,
                    const PrintRect& /*body*/) override {
         blocks.push_back(block);
         events.push_back("block");
@@ -254,6 +256,42 @@ TEST_F(PrintLayoutTest, PrintedSheetTakesPrinterFontRatioRulingSizeAndOnlyWidens
     EXPECT_EQ(sheet.columnWidth(2), static_cast<int>(100 * 66 / 17.0 + 0.5));
     EXPECT_EQ(widths.values.size(), 2U);
     EXPECT_EQ((widths.values[{"memory", 2}]), 100);
+}
+
+TEST_F(PrintLayoutTest, PrintAllRunPrintsOneSheetPerTickAndEndsTheJobEvenWhenAborted) {
+    test::ManualScheduler scheduler;
+    cmcPrintJob job(env, screenSizedPage(300, 330));
+    RecordingSink sink;
+    std::vector<std::string> hooks;
+    cmcPrintAllRun run(scheduler, job, sink);
+    const auto start = [&] {
+        run.start({"GI_Sheet_Wide", "GI_Sheet_Hidden", "GI_Sheet_Wide"},
+                  {[&] { hooks.push_back("begin"); }, [&] { hooks.push_back("end"); }});
+    };
+    start();
+    EXPECT_TRUE(run.running());
+    scheduler.advance(49);
+    EXPECT_TRUE(hooks.empty());
+    scheduler.advance(1);
+    EXPECT_EQ(hooks, (std::vector<std::string>{"begin"}));
+    EXPECT_EQ(run.done(), 1U);
+    EXPECT_EQ(sink.blocks.size(), 6U);
+    scheduler.advance(100);
+    EXPECT_EQ(hooks, (std::vector<std::string>{"begin", "end"}));
+    EXPECT_FALSE(run.running());
+    EXPECT_EQ(job.pageCount(), 12);
+    scheduler.advance(500);
+    EXPECT_EQ(hooks.size(), 2U);
+
+    // Cancelled in the first sheet: no further page, but the job still ends after the list.
+    hooks.clear();
+    sink.blocks.clear();
+    sink.job = &job;
+    sink.abortAfter = 2;
+    start();
+    scheduler.advance(150);
+    EXPECT_EQ(sink.blocks.size(), 2U);
+    EXPECT_EQ(hooks, (std::vector<std::string>{"begin", "end"}));
 }
 
 TEST(PrintAllListTest, TreeCallStringsFollowTheVariant) {
