@@ -4,6 +4,7 @@
 #include "app/recent_files.h"
 #include "base/file_dialog.h"
 #include "cli_command.h"
+#include "cli_files.h"
 #include "stderr_prompt.h"
 #include "text/text_table.h"
 
@@ -23,6 +24,7 @@ public:
     cmcGTex& texts() { return m_texts; }
     StderrPrompt& prompt() { return m_prompt; }
     indDocument& document() { return m_document; }
+    CliFiles& files() { return m_files; }
 
 private:
     // There is nobody to pick a file: every dialog is cancelled.
@@ -38,6 +40,7 @@ private:
     cmcRecent m_recent;
     std::string m_currentDirectory;
     indDocument m_document;
+    CliFiles m_files{m_document, m_prompt, m_texts};
 };
 
 } // namespace qx::cli

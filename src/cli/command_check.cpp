@@ -1,5 +1,7 @@
 // qx5130-cli check FILE.icf: the setting checks of a clone file, one line per flagged sheet.
+#include "cli_arguments.h"
 #include "cli_command.h"
+#include "cli_files.h"
 #include "cli_session.h"
 
 #include "radio/bank_link_table.h"
@@ -14,14 +16,14 @@ namespace qx::cli {
 namespace {
 
 int runCheck(const CliOptions& options, const std::vector<std::string>& args) {
-    if (args.size() != 1 || args[0].empty() || args[0][0] == '-') {
-        std::fprintf(stderr, "usage: qx5130-cli check FILE.icf\n");
+    const auto parsed = CommandArguments::parse(args, {"check FILE.icf", {}, 1, 1});
+    if (!parsed) {
         return kExitUsage;
     }
     CliSession session(options);
     indDocument& document = session.document();
-    if (!document.openFile(args[0])) {
-        return kExitFileError;
+    if (const int status = session.files().open((*parsed)[0]); status != kExitOk) {
+        return status;
     }
     cmcEeprom& image = document.current();
     banklink::rebuild(image);

@@ -2,6 +2,7 @@
 #include "app/clone_commands.h"
 #include "app/environ.h"
 #include "base/loop_scheduler.h"
+#include "cli_arguments.h"
 #include "cli_command.h"
 #include "cli_session.h"
 #include "link/clone_manager.h"
@@ -224,18 +225,6 @@ int exitFor(CloneCommands::Outcome outcome) {
     }
 }
 
-std::optional<std::string> outputOption(const std::vector<std::string>& args) {
-    if (args.size() == 2 && args[0] == "-o" && !args[1].empty()) {
-        return args[1];
-    }
-    return std::nullopt;
-}
-
-int usage(const char* text) {
-    std::fprintf(stderr, "qx5130-cli: usage: qx5130-cli %s\n", text);
-    return kExitUsage;
-}
-
 void printInformation(const CloneInformation& information) {
     static const std::pair<const char*, CellLinkId> kLines[] = {
         {"Comment:", CL_CloneInfo_Comment},
@@ -252,8 +241,8 @@ void printInformation(const CloneInformation& information) {
 }
 
 int runInfo(const CliOptions& options, const std::vector<std::string>& args) {
-    if (!args.empty()) {
-        return usage("info");
+    if (!CommandArguments::parse(args, {"info", {}, 0, 0})) {
+        return kExitUsage;
     }
     CliSession session(options);
     CloneRun run(options, session, "Reading");
@@ -271,8 +260,8 @@ int runInfo(const CliOptions& options, const std::vector<std::string>& args) {
 }
 
 int runSetup(const CliOptions& options, const std::vector<std::string>& args) {
-    if (!args.empty()) {
-        return usage("setup");
+    if (!CommandArguments::parse(args, {"setup", {}, 0, 0})) {
+        return kExitUsage;
     }
     CliSession session(options);
     CloneRun run(options, session, "Reading");
@@ -308,11 +297,20 @@ int runSetup(const CliOptions& options, const std::vector<std::string>& args) {
 }
 
 int runRead(const CliOptions& options, const std::vector<std::string>& args) {
-    const std::optional<std::string> out = outputOption(args);
+    static const ArgumentRules rules{"read -o OUT.icf", {{"-o", true}}, 0, 0};
+    const auto parsed = CommandArguments::parse(args, rules);
+    if (!parsed) {
+        return kExitUsage;
+    }
+    const std::optional<std::string> out = parsed->value("-o");
     if (!out) {
-        return usage("read -o OUT.icf");
+        return usageError(rules.usage, "-o OUT.icf is missing");
     }
     CliSession session(options);
+    // The transfer takes a while: its data must have somewhere to go.
+    if (const int status = session.files().checkWritable(*out); status != kExitOk) {
+        return status;
+    }
     CloneRun run(options, session, "Reading");
     if (!run.adoptDestination()) {
         return kExitCloneError;
@@ -325,27 +323,19 @@ int runRead(const CliOptions& options, const std::vector<std::string>& args) {
         return exitFor(outcome);
     }
     session.document().setFeatureFlags(run.features());
-    return session.document().saveFile(*out) ? kExitOk : kExitFileError;
+    return session.files().save(*out);
 }
 
 int runWrite(const CliOptions& options, const std::vector<std::string>& args) {
-    std::optional<std::string> file;
-    bool yes = false;
-    for (const std::string& a : args) {
-        if (a == "--yes") {
-            yes = true;
-        } else if (!file && !a.empty() && a[0] != '-') {
-            file = a;
-        } else {
-            return usage("write FILE.icf [--yes]");
-        }
+    const auto parsed =
+        CommandArguments::parse(args, {"write FILE.icf [--yes]", {{"--yes", false}}, 1, 1});
+    if (!parsed) {
+        return kExitUsage;
     }
-    if (!file) {
-        return usage("write FILE.icf [--yes]");
-    }
-    CliSession session(options, yes);
-    if (!session.document().openFile(*file)) {
-        return kExitFileError;
+    const std::string& file = (*parsed)[0];
+    CliSession session(options, parsed->has("--yes"));
+    if (const int status = session.files().open(file); status != kExitOk) {
+        return status;
     }
     CloneRun run(options, session, "Writing");
     const bool unset = session.document().images().destination() == kDestinationUnset;
@@ -353,8 +343,10 @@ int runWrite(const CliOptions& options, const std::vector<std::string>& args) {
         return kExitCloneError;
     }
     // Taking a destination resets the image to its defaults: open the file again for it.
-    if (unset && !session.document().openFile(*file)) {
-        return kExitFileError;
+    if (unset) {
+        if (const int status = session.files().open(file); status != kExitOk) {
+            return status;
+        }
     }
     CheckListChecks checks(session, run, options.language && *options.language == "ja");
     run.commands().SetSettingChecks(&checks);

@@ -1,38 +1,36 @@
 // qx5130-cli export-calls FILE.icf -o OUT.csv: the received-call log of a clone file as CSV.
+#include "cli_arguments.h"
 #include "cli_command.h"
+#include "cli_files.h"
 #include "cli_session.h"
 
 #include "output/received_call_export.h"
 #include "qt_system_info.h"
 #include "sheet/gtex_lines.h"
 
-#include <cstdio>
-
 namespace qx::cli {
 
 namespace {
 
 int runExportCalls(const CliOptions& options, const std::vector<std::string>& args) {
-    std::string input;
-    std::string output;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "-o" && i + 1 < args.size() && output.empty()) {
-            output = args[++i];
-        } else if (input.empty() && !args[i].empty() && args[i][0] != '-') {
-            input = args[i];
-        } else {
-            input.clear();
-            break;
-        }
-    }
-    if (input.empty() || output.empty()) {
-        std::fprintf(stderr, "usage: qx5130-cli export-calls FILE.icf -o OUT.csv\n");
+    static const ArgumentRules rules{"export-calls FILE.icf -o OUT.csv", {{"-o", true}}, 1, 1};
+    const auto parsed = CommandArguments::parse(args, rules);
+    if (!parsed) {
         return kExitUsage;
     }
+    const std::optional<std::string> output = parsed->value("-o");
+    if (!output) {
+        return usageError(rules.usage, "-o OUT.csv is missing");
+    }
+    const std::string& input = (*parsed)[0];
     CliSession session(options);
+    CliFiles& files = session.files();
+    if (const int status = files.refuseSameFile(input, *output); status != kExitOk) {
+        return status;
+    }
     indDocument& document = session.document();
-    if (!document.openFile(input)) {
-        return kExitFileError;
+    if (const int status = files.open(input); status != kExitOk) {
+        return status;
     }
     // The file's log is exported whatever transceiver variant the settings name: a file
     // from another transceiver has its own log.
@@ -41,17 +39,8 @@ int runExportCalls(const CliOptions& options, const std::vector<std::string>& ar
         system.language() == "ja" ? DateOrder::YearMonthDay : DateOrder::MonthDayYear;
     GTexLines lines(session.texts());
     const ReceivedCallExport exporter(document.current(), lines);
-    const FileErrorCode result =
-        exporter.write(output, ReceivedCallExport::separatorFor(system.listSeparator()), order);
-    if (result != FileErrorCode::Ok) {
-        cmcGTex& texts = session.texts();
-        session.prompt().ask(texts.firstLine("GI_Mess_FileErr_Headline") + "\n\n" +
-                                 texts.firstLine(fileErrorKey(result)),
-                             texts.firstLine("GI_Sys_AppTitle"), PromptIcon::Warning,
-                             PromptButtons::Ok);
-        return kExitFileError;
-    }
-    return kExitOk;
+    return files.writeText(
+        *output, exporter.csv(ReceivedCallExport::separatorFor(system.listSeparator()), order));
 }
 
 const CommandRegistration registration{{"export-calls", "FILE.icf -o OUT.csv",

@@ -1,20 +1,25 @@
 // qx5130-cli new -o OUT.icf: the default image of the destination, saved as a clone file.
+#include "cli_arguments.h"
 #include "cli_command.h"
+#include "cli_files.h"
 #include "cli_session.h"
-
-#include <cstdio>
 
 namespace qx::cli {
 
 namespace {
 
 int runNew(const CliOptions& options, const std::vector<std::string>& args) {
-    if (args.size() != 2 || args[0] != "-o" || args[1].empty()) {
-        std::fprintf(stderr, "usage: qx5130-cli new -o OUT.icf\n");
+    static const ArgumentRules rules{"new -o OUT.icf", {{"-o", true}}, 0, 0};
+    const auto parsed = CommandArguments::parse(args, rules);
+    if (!parsed) {
         return kExitUsage;
     }
+    const std::optional<std::string> out = parsed->value("-o");
+    if (!out) {
+        return usageError(rules.usage, "-o OUT.icf is missing");
+    }
     CliSession session(options);
-    return session.document().saveFile(args[1]) ? kExitOk : kExitFileError;
+    return session.files().save(*out);
 }
 
 const CommandRegistration registration{

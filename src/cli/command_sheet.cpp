@@ -1,6 +1,8 @@
 // qx5130-cli sheet FILE.icf CALLSTRING: the sheet as the editor shows it, as text.
 // qx5130-cli set FILE.icf CALLSTRING LINK INDEX TEXT [-o OUT.icf]: an entry into one cell.
+#include "cli_arguments.h"
 #include "cli_command.h"
+#include "cli_files.h"
 #include "cli_session.h"
 
 #include "base/text_metrics.h"
@@ -91,19 +93,20 @@ int openSheetOf(const CliOptions& options, const std::string& callString) {
 }
 
 int runSheet(const CliOptions& options, const std::vector<std::string>& args) {
-    if (args.size() != 2) {
-        std::fprintf(stderr, "usage: qx5130-cli sheet FILE.icf CALLSTRING\n");
+    const auto parsed = CommandArguments::parse(args, {"sheet FILE.icf CALLSTRING", {}, 2, 2});
+    if (!parsed) {
         return kExitUsage;
     }
-    if (const int status = openSheetOf(options, args[1]); status != kExitOk) {
+    const std::string& callString = (*parsed)[1];
+    if (const int status = openSheetOf(options, callString); status != kExitOk) {
         return status;
     }
     CliSession session(options);
-    if (!session.document().openFile(args[0])) {
-        return kExitFileError;
+    if (const int status = session.files().open((*parsed)[0]); status != kExitOk) {
+        return status;
     }
     SheetWorld world(session, options);
-    world.open(args[1]);
+    world.open(callString);
     for (const std::string& line : world.script().lines()) {
         std::fwrite(line.data(), 1, line.size(), stdout);
         std::fputc('\n', stdout);
@@ -112,35 +115,26 @@ int runSheet(const CliOptions& options, const std::vector<std::string>& args) {
 }
 
 int runSet(const CliOptions& options, const std::vector<std::string>& args) {
-    std::vector<std::string> positional;
-    std::string out;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "-o" && i + 1 < args.size()) {
-            out = args[++i];
-        } else {
-            positional.push_back(args[i]);
-        }
-    }
-    std::int32_t index = 0;
-    const bool indexOk =
-        positional.size() == 5 &&
-        std::from_chars(positional[3].data(), positional[3].data() + positional[3].size(), index)
-                .ec == std::errc() &&
-        std::to_string(index) == positional[3];
-    if (!indexOk) {
-        std::fprintf(stderr,
-                     "usage: qx5130-cli set FILE.icf CALLSTRING LINK INDEX TEXT [-o OUT.icf]\n");
+    static const ArgumentRules rules{
+        "set FILE.icf CALLSTRING LINK INDEX TEXT [-o OUT.icf]", {{"-o", true}}, 5, 5};
+    const auto parsed = CommandArguments::parse(args, rules);
+    if (!parsed) {
         return kExitUsage;
     }
-    if (out.empty()) {
-        out = positional[0];
+    const std::vector<std::string>& positional = parsed->positional();
+    std::int32_t index = 0;
+    if (std::from_chars(positional[3].data(), positional[3].data() + positional[3].size(), index)
+                .ec != std::errc() ||
+        std::to_string(index) != positional[3]) {
+        return usageError(rules.usage, "INDEX must be a number, not \"" + positional[3] + "\"");
     }
+    const std::string out = parsed->value("-o").value_or(positional[0]);
     if (const int status = openSheetOf(options, positional[1]); status != kExitOk) {
         return status;
     }
     CliSession session(options);
-    if (!session.document().openFile(positional[0])) {
-        return kExitFileError;
+    if (const int status = session.files().open(positional[0]); status != kExitOk) {
+        return status;
     }
     SheetWorld world(session, options);
     world.open(positional[1]);
@@ -166,7 +160,7 @@ int runSet(const CliOptions& options, const std::vector<std::string>& args) {
                      positional[4].c_str());
         return kExitRefused;
     }
-    return session.document().saveFile(out) ? kExitOk : kExitFileError;
+    return session.files().save(out);
 }
 
 const CommandRegistration sheetRegistration{

@@ -98,10 +98,12 @@ TEST(CliCheckTest, FileAndUsageErrors) {
     const auto missing = test::runCli(folder, "check none.icf");
     EXPECT_EQ(missing.status, 2);
     EXPECT_EQ(missing.out, "");
-    EXPECT_EQ(missing.err, "File error.\n\nCannot open the file.\n");
+    EXPECT_EQ(missing.err,
+              "File error.\n\nCannot open the file.\nnone.icf: No such file or directory\n");
     const auto bad = test::runCli(folder, "check bad.icf");
     EXPECT_EQ(bad.status, 2);
     EXPECT_EQ(bad.out, "");
+    EXPECT_EQ(bad.err, "File error.\n\nIllegal data.\nbad.icf: line 3\n");
     for (const char* args : {"check", "check a.icf b.icf", "check -o a.icf"}) {
         EXPECT_EQ(test::runCli(folder, args).status, 1) << args;
     }

@@ -92,7 +92,7 @@ TEST(CliExportCallsTest, AFailedWriteIsAnErrorAndKeepsTheOldFile) {
     const auto run = test::runCli(folder, "--lang en export-calls log.icf -o calls.csv",
                                   "trap '' XFSZ; ulimit -f 1;");
     EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.err, "File error.\n\nCannot access the file.\n");
+    EXPECT_EQ(run.err, "File error.\n\nCannot access the file.\ncalls.csv: File too large\n");
     EXPECT_EQ(test::TempFolder::read(folder.file("calls.csv")), "previous\r\n");
     std::size_t files = 0;
     for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
@@ -103,10 +103,12 @@ TEST(CliExportCallsTest, AFailedWriteIsAnErrorAndKeepsTheOldFile) {
     const auto folderMissing =
         test::runCli(folder, "--lang en export-calls log.icf -o no/such/calls.csv");
     EXPECT_EQ(folderMissing.status, 2);
-    EXPECT_EQ(folderMissing.err, "File error.\n\nCannot open the file.\n");
+    EXPECT_EQ(folderMissing.err, "File error.\n\nCannot open the file.\n"
+                                 "no/such/calls.csv: No such file or directory\n");
     const auto inputMissing = test::runCli(folder, "--lang en export-calls none.icf -o x.csv");
     EXPECT_EQ(inputMissing.status, 2);
-    EXPECT_EQ(inputMissing.err, "File error.\n\nCannot open the file.\n");
+    EXPECT_EQ(inputMissing.err,
+              "File error.\n\nCannot open the file.\nnone.icf: No such file or directory\n");
     EXPECT_FALSE(std::filesystem::exists(folder.file("x.csv")));
     for (const char* args : {"export-calls log.icf", "export-calls -o x.csv",
                              "export-calls log.icf -o", "export-calls a.icf b.icf -o x.csv"}) {

@@ -62,7 +62,7 @@ TEST(CliNewTest, AFailedSaveKeepsTheOldFileAndSaysWhy) {
     const auto run =
         test::runCli(folder, "--destination 5 new -o x.icf", "trap '' XFSZ; ulimit -f 8;");
     EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.err, "File error.\n\nCannot access the file.\n");
+    EXPECT_EQ(run.err, "File error.\n\nCannot access the file.\nx.icf: File too large\n");
     EXPECT_EQ(test::TempFolder::read(old), "previous contents\r\n");
     std::size_t files = 0;
     for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
@@ -72,7 +72,8 @@ TEST(CliNewTest, AFailedSaveKeepsTheOldFileAndSaysWhy) {
 
     const auto missing = test::runCli(folder, "--destination 5 new -o no/such/x.icf");
     EXPECT_EQ(missing.status, 2);
-    EXPECT_EQ(missing.err, "File error.\n\nCannot open the file.\n");
+    EXPECT_EQ(missing.err,
+              "File error.\n\nCannot open the file.\nno/such/x.icf: No such file or directory\n");
 }
 
 } // namespace

@@ -50,7 +50,7 @@ TEST(CliSheetTest, SetGoesThroughTheCellsAndRefusalsChangeNothing) {
     ASSERT_EQ(test::runCli(folder, set + "CL_Mch_Freq 150 146.01 -o a.icf").status, 0);
     const std::string setA = std::string("--destination 0 set a.icf ") + kBlock1 + " ";
     for (const char* entry :
-         {"CL_Mch_Dup 150 -DUP", "CL_Mch_Offset_Freq 150 0.6", "CL_Mch_Name 150 'Club rpt'",
+         {"CL_Mch_Dup 150 -- -DUP", "CL_Mch_Offset_Freq 150 0.6", "CL_Mch_Name 150 'Club rpt'",
           "CL_Mch_Decode 150 TONE", "CL_Mch_TONE_Freq 150 88.5", "CL_Mch_Bank_Group 150 C"}) {
         const auto run = test::runCli(folder, setA + entry);
         EXPECT_EQ(run.status, 0) << entry << ": " << run.err;

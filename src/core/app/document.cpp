@@ -160,12 +160,25 @@ bool indDocument::openFile(const std::string& givenPath) {
     if (closeCheck(cmcRecent::sameText(path, documentName())) == PromptAnswer::Cancel) {
         return false;
     }
+    return readInto(&path, {});
+}
+
+bool indDocument::openText(std::string_view text) {
+    if (closeCheck(false) == PromptAnswer::Cancel) {
+        return false;
+    }
+    return readInto(nullptr, text);
+}
+
+bool indDocument::readInto(const std::string* path, std::string_view text) {
     setBusy(true);
     cmcEeprom scratch(m_images.current().size());
     cmcIcfFile file(scratch);
     file.setModel(imagemap::kModelCode, imagemap::kModelSubCode);
     file.setReporter(&m_prompt, &m_texts);
-    FileErrorCode result = file.read(path, nullptr);
+    FileErrorCode result =
+        path != nullptr ? file.read(*path, nullptr) : file.readText(text, nullptr);
+    m_lastDetail = file.lastDetail();
     if (result == FileErrorCode::Ok &&
         std::memcmp(scratch.data() + imagemap::kMapFormatTag, imagemap::kMapFormatTagText.data(),
                     imagemap::kMapFormatTagSize) != 0) {
@@ -181,7 +194,11 @@ bool indDocument::openFile(const std::string& givenPath) {
         setBusy(false);
         return false;
     }
-    takeLocation(path);
+    if (path != nullptr) {
+        takeLocation(*path);
+    } else {
+        m_path.clear();
+    }
     // Only the transceiver part comes from the file; the rest of the image is derived here.
     m_images.current().writeBlock(imagemap::kTransceiverStart, scratch.data(),
                                   imagemap::kTransceiverSize);
@@ -209,6 +226,25 @@ bool indDocument::saveAs() {
 
 bool indDocument::saveFile(const std::string& givenPath) {
     const std::string path = fullPath(givenPath);
+    cmcIcfFile file = prepareSave();
+    setBusy(true);
+    m_lastError = file.write(path, ImageRangeList::transceiverPart());
+    m_lastDetail = file.lastDetail();
+    setBusy(false);
+    if (m_lastError != FileErrorCode::Ok) {
+        return false;
+    }
+    takeLocation(path);
+    markSaved();
+    refreshTitle();
+    return true;
+}
+
+std::string indDocument::savedText() {
+    return prepareSave().text(ImageRangeList::transceiverPart());
+}
+
+cmcIcfFile indDocument::prepareSave() {
     willChange();
     // What is saved is what the transceiver accepts; the sheets show the corrected values too.
     m_images.correct(m_flags);
@@ -219,16 +255,7 @@ bool indDocument::saveFile(const std::string& givenPath) {
     file.setModel(imagemap::kModelCode, imagemap::kModelSubCode);
     file.setReporter(&m_prompt, &m_texts);
     file.setComment(cmcIcfFile::commentFromImage(m_images.current()));
-    setBusy(true);
-    m_lastError = file.write(path, ImageRangeList::transceiverPart());
-    setBusy(false);
-    if (m_lastError != FileErrorCode::Ok) {
-        return false;
-    }
-    takeLocation(path);
-    markSaved();
-    refreshTitle();
-    return true;
+    return file;
 }
 
 std::string indDocument::startDirectory(const std::string& stored, const SystemInfo& system) {

@@ -3,12 +3,14 @@
 #include "base/file_dialog.h"
 #include "base/user_prompt.h"
 #include "clonefile/file_error.h"
+#include "clonefile/icf_file.h"
 #include "radio/feature_flags.h"
 #include "radio/image_set.h"
 
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace qx {
 
@@ -65,13 +67,21 @@ public:
     bool newDocument();
     bool open();
     bool openFile(const std::string& path);
+    // Opens the contents of a clone file that has no path (it came through a pipe): the
+    // document becomes untitled.
+    bool openText(std::string_view text);
     bool openRecent(std::size_t index);
     bool save();
     bool saveAs();
     bool saveFile(const std::string& path);
+    // What saving would write, for a file that has no path (it goes through a pipe). The
+    // image is corrected as by a save; the document stays unsaved.
+    std::string savedText();
 
     // The result of the last open or save, for callers that report beyond the message box.
     FileErrorCode lastFileError() const { return m_lastError; }
+    // The system's reason and the line at fault of that failure, where there are any.
+    const FileErrorDetail& lastFileDetail() const { return m_lastDetail; }
 
     // Where file dialogs start when the editor starts: the stored folder, else the documents
     // folder, else the working directory.
@@ -82,6 +92,9 @@ private:
     void refreshTitle() const;
     void setBusy(bool busy) const;
     void takeLocation(const std::string& path);
+    // Open from the file at `path`, or from `text` when path is null.
+    bool readInto(const std::string* path, std::string_view text);
+    cmcIcfFile prepareSave();
     std::string appTitle() const;
     FileDialogRequest dialogRequest(std::string fileName) const;
 
@@ -96,6 +109,7 @@ private:
     FeatureFlags m_flags;
     std::string m_path;
     FileErrorCode m_lastError = FileErrorCode::Ok;
+    FileErrorDetail m_lastDetail;
     std::function<void()> m_titleListener;
     std::function<void(bool)> m_busy;
     std::function<void()> m_replaced;

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <system_error>
+
 namespace qx {
 
 // Results of reading and writing clone files. The numbers are shown to nobody, but they are
@@ -20,4 +23,23 @@ enum class FileErrorCode : int {
 // The text table key of a code's message; nullptr for Ok.
 const char* fileErrorKey(FileErrorCode code);
 
+// Reasons of our own for refusing a path, beside the system's errno values.
+enum class FileReason : int {
+    NotRegularFile = 1, // a device, a pipe or a socket where a file belongs
+    TooLarge = 2,       // more input than any clone file holds
+};
+const std::error_category& fileReasonCategory();
+inline std::error_code make_error_code(FileReason reason) {
+    return {static_cast<int>(reason), fileReasonCategory()};
+}
+
+// What a failed read or write knows beyond its code, for messages that name the cause: the
+// system's reason (empty when there is none) and the line of the file at fault (0: none).
+struct FileErrorDetail {
+    std::error_code reason;
+    int line = 0;
+};
+
 } // namespace qx
+
+template <> struct std::is_error_code_enum<qx::FileReason> : std::true_type {};

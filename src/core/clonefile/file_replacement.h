@@ -2,15 +2,33 @@
 
 #include "clonefile/file_error.h"
 
+#include <cstdio>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace qx {
 
-// Puts `contents` under `path` in one step: the bytes go into a new file beside the target
-// first, and only a completely written and closed file takes the target's name. FileOpen when
-// the target cannot be written at all, FileAccess when writing failed; in both cases the
-// target is as it was and no temporary file is left.
+// The files of the system's file system as clone files and exports need them. This is the one
+// unit that speaks to the operating system about files: another platform replaces it alone.
+
+// Puts `contents` under `path` in one step: the bytes go into a new file in the target's
+// folder first, and only a completely written file that reached the disk takes the target's
+// name, with the owner, group and mode of the file it replaces. A symbolic link is followed,
+// dangling or not; a target that is not a regular file is refused. FileOpen when the target
+// cannot be written at all, FileAccess when writing failed; in both cases the target is as it
+// was and no temporary file is left. `reason` tells the system's cause of a failure.
+FileErrorCode replaceFileContents(const std::string& path, std::string_view contents,
+                                  std::error_code& reason);
 FileErrorCode replaceFileContents(const std::string& path, std::string_view contents);
+
+// Whether replaceFileContents could put a file under `path` now, without changing anything:
+// Ok, or FileOpen with the reason.
+FileErrorCode checkReplaceable(const std::string& path, std::error_code& reason);
+
+// Opens a file for reading; only a regular file is taken (a folder, a device or a pipe that
+// nobody writes to is no clone file, and reading it could block forever). Null on failure,
+// with the reason.
+std::FILE* openRegularFile(const std::string& path, std::error_code& reason);
 
 } // namespace qx

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <memory>
 
+#include <cerrno>
 #include <cstdio>
 
 namespace qx {
@@ -42,65 +43,75 @@ const char* fileErrorKey(FileErrorCode code) {
 
 namespace {
 
-// Reads a file line by line without holding more than one line. A line that grows past the
-// cap keeps only its first characters and is marked overlong: no valid line comes near it.
-class LineReader {
-public:
-    static constexpr std::size_t kCap = 1024;
-
-    explicit LineReader(std::FILE* file) : m_file(file) {}
-
-    // The next line without its line break (LF or CR LF). False at the end of the file or on a
-    // read error (see failed()).
-    bool next(std::string& line, bool& overlong) {
-        line.clear();
-        overlong = false;
-        bool any = false;
-        for (;;) {
-            if (m_pos == m_len && !fill()) {
-                return any;
-            }
-            any = true;
-            const char c = m_buffer[m_pos++];
-            if (c == '\n') {
-                if (!line.empty() && line.back() == '\r' && !overlong) {
-                    line.pop_back();
-                }
-                return true;
-            }
-            if (line.size() < kCap) {
-                line.push_back(c);
-            } else {
-                overlong = true;
-            }
-        }
-    }
-
-    bool failed() const { return m_failed; }
-
-private:
-    bool fill() {
-        m_len = std::fread(m_buffer, 1, sizeof m_buffer, m_file);
-        m_pos = 0;
-        if (m_len == 0 && std::ferror(m_file)) {
-            m_failed = true;
-        }
-        return m_len > 0;
-    }
-
-    std::FILE* m_file;
-    char m_buffer[65536];
-    std::size_t m_pos = 0;
-    std::size_t m_len = 0;
-    bool m_failed = false;
-};
-
 struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 } // namespace
+
+// Reads a clone file in the pieces the reader judges: a line, or at most kPiece characters of
+// a longer one, whose rest comes as the next piece. No valid header or record comes near that
+// length, so a reader that meets one stops there instead of reading an endless line.
+class IcfLineReader {
+public:
+    static constexpr std::size_t kPiece = 767;
+
+    explicit IcfLineReader(std::FILE* file) : m_file(file), m_data(m_storage) {}
+    explicit IcfLineReader(std::string_view text) : m_data(text.data()), m_len(text.size()) {}
+
+    // The next piece without its line break (LF or CR LF). False at the end of the input or on
+    // a read error (see failed()).
+    bool next(std::string& line) {
+        line.clear();
+        bool any = false;
+        while (line.size() < kPiece) {
+            if (m_pos == m_len && !fill()) {
+                break;
+            }
+            any = true;
+            const char c = m_data[m_pos++];
+            if (c == '\n') {
+                if (!line.empty() && line.back() == '\r') {
+                    line.pop_back();
+                }
+                break;
+            }
+            line.push_back(c);
+        }
+        if (any) {
+            ++m_pieces;
+        }
+        return any;
+    }
+
+    bool failed() const { return m_failed; }
+    int error() const { return m_error; }
+    int pieces() const { return m_pieces; }
+
+private:
+    bool fill() {
+        if (m_file == nullptr) {
+            return false;
+        }
+        m_len = std::fread(m_storage, 1, sizeof m_storage, m_file);
+        m_pos = 0;
+        if (m_len == 0 && std::ferror(m_file)) {
+            m_failed = true;
+            m_error = errno;
+        }
+        return m_len > 0;
+    }
+
+    std::FILE* m_file = nullptr;
+    char m_storage[65536];
+    const char* m_data;
+    std::size_t m_pos = 0;
+    std::size_t m_len = 0;
+    bool m_failed = false;
+    int m_error = 0;
+    int m_pieces = 0;
+};
 
 cmcIcfFile::cmcIcfFile(cmcEeprom& target) : m_target(target) {}
 
@@ -118,12 +129,13 @@ std::string cmcIcfFile::commentFromImage(const cmcEeprom& image) {
 }
 
 FileErrorCode cmcIcfFile::write(const std::string& path, const ImageRangeList& ranges) {
-    const FileErrorCode result = writeUnreported(path, ranges);
+    m_detail = {};
+    const FileErrorCode result = replaceFileContents(path, text(ranges), m_detail.reason);
     reportError(result);
     return result;
 }
 
-FileErrorCode cmcIcfFile::writeUnreported(const std::string& path, const ImageRangeList& ranges) {
+std::string cmcIcfFile::text(const ImageRangeList& ranges) const {
     std::string text;
     text.reserve(static_cast<std::size_t>(m_target.size()) * 2 + 4096);
     appendHex(text, m_modelCode & 0xFFFF, 4);
@@ -147,45 +159,53 @@ FileErrorCode cmcIcfFile::writeUnreported(const std::string& path, const ImageRa
             text += "\r\n";
         }
     }
-
-    return replaceFileContents(path, text);
+    return text;
 }
 
 FileErrorCode cmcIcfFile::read(const std::string& path, const ImageRangeList* coverage) {
-    const cmcEeprom backup(m_target);
-    FileErrorCode result = readUnreported(path, coverage);
-    if (result != FileErrorCode::Ok) {
-        m_target = backup;
-    }
-    reportError(result);
-    return result;
-}
-
-FileErrorCode cmcIcfFile::readUnreported(const std::string& path, const ImageRangeList* coverage) {
-    m_received.assign((static_cast<std::size_t>(m_target.size()) + 7) / 8, 0);
-    FilePtr file(std::fopen(path.c_str(), "rb"));
+    m_detail = {};
+    FilePtr file(openRegularFile(path, m_detail.reason));
     if (!file) {
+        reportError(FileErrorCode::FileOpen);
         return FileErrorCode::FileOpen;
     }
-    LineReader reader(file.get());
+    IcfLineReader reader(file.get());
+    return readFrom(reader, coverage);
+}
+
+FileErrorCode cmcIcfFile::readText(std::string_view text, const ImageRangeList* coverage) {
+    m_detail = {};
+    IcfLineReader reader(text);
+    return readFrom(reader, coverage);
+}
+
+FileErrorCode cmcIcfFile::readFrom(IcfLineReader& reader, const ImageRangeList* coverage) {
+    const cmcEeprom backup(m_target);
+    m_received.assign((static_cast<std::size_t>(m_target.size()) + 7) / 8, 0);
     std::string line;
-    bool overlong = false;
-    if (!reader.next(line, overlong)) {
-        return reader.failed() ? FileErrorCode::FileAccess : FileErrorCode::Format;
+    FileErrorCode result = FileErrorCode::Format;
+    if (reader.next(line)) {
+        result = readHeader(line);
     }
-    FileErrorCode result = overlong ? FileErrorCode::Format : readHeader(line);
-    while (result == FileErrorCode::Ok && reader.next(line, overlong)) {
+    while (result == FileErrorCode::Ok && reader.next(line)) {
         if (!line.empty() && line[0] == '#') {
-            continue; // a comment, however long
+            continue;
         }
-        result = overlong ? FileErrorCode::Format : readRecord(line);
+        result = readRecord(line);
     }
-    if (result == FileErrorCode::Ok && reader.failed()) {
+    if (reader.failed()) {
         result = FileErrorCode::FileAccess;
+        m_detail.reason = std::error_code(reader.error(), std::generic_category());
+    } else if (result != FileErrorCode::Ok) {
+        m_detail.line = std::max(reader.pieces(), 1);
     }
     if (result == FileErrorCode::Ok && coverage != nullptr) {
         result = checkCoverage(*coverage);
     }
+    if (result != FileErrorCode::Ok) {
+        m_target = backup;
+    }
+    reportError(result);
     return result;
 }
 
@@ -262,15 +282,20 @@ FileErrorCode cmcIcfFile::checkCoverage(const ImageRangeList& ranges) {
     return FileErrorCode::Coverage;
 }
 
-void cmcIcfFile::reportError(FileErrorCode code) {
+std::string cmcIcfFile::errorText(cmcGTex& texts, FileErrorCode code) {
     const char* key = fileErrorKey(code);
-    if (key == nullptr || m_prompt == nullptr || m_texts == nullptr) {
+    if (key == nullptr) {
+        return {};
+    }
+    return texts.blockText("GI_Mess_FileErr_Headline") + "\n\n" + texts.blockText(key);
+}
+
+void cmcIcfFile::reportError(FileErrorCode code) {
+    if (code == FileErrorCode::Ok || m_prompt == nullptr || m_texts == nullptr) {
         return;
     }
-    const std::string text =
-        m_texts->blockText("GI_Mess_FileErr_Headline") + "\n\n" + m_texts->blockText(key);
-    m_prompt->ask(text, m_texts->firstLine("GI_Sys_AppTitle"), PromptIcon::Warning,
-                  PromptButtons::Ok);
+    m_prompt->ask(errorText(*m_texts, code), m_texts->firstLine("GI_Sys_AppTitle"),
+                  PromptIcon::Warning, PromptButtons::Ok);
 }
 
 } // namespace qx

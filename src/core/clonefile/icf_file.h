@@ -6,12 +6,14 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qx {
 
 class UserPrompt;
 class cmcGTex;
+class IcfLineReader;
 
 // Reader and writer of ".icf" clone files: a header with the model identification, a comment
 // line and hexadecimal records of image bytes, one per line.
@@ -42,10 +44,18 @@ public:
     // The file appears under its name only once every byte is written and flushed, so a failure
     // never damages a file that was there before.
     FileErrorCode write(const std::string& path, const ImageRangeList& ranges);
+    // The text write puts into the file.
+    std::string text(const ImageRangeList& ranges) const;
 
     // Reads records into the target image. On any failure the image is restored as it was.
     // With no coverage list, coverage is left to the caller (checkCoverage).
+    // Only a regular file is read: a folder, a device or a pipe is refused with FileOpen.
     FileErrorCode read(const std::string& path, const ImageRangeList* coverage);
+    // The same for the contents of a file already in memory.
+    FileErrorCode readText(std::string_view text, const ImageRangeList* coverage);
+
+    // What the last read or write knows about its failure beyond the code.
+    const FileErrorDetail& lastDetail() const { return m_detail; }
 
     // Compares the addresses the last read wrote with the addresses of the list: Ok, Coverage
     // (addresses missing) or Data (addresses written that the list does not hold).
@@ -53,14 +63,15 @@ public:
 
     // Shows the "File error." box for every code but Ok.
     void reportError(FileErrorCode code);
+    // The text of that box; empty for Ok.
+    static std::string errorText(cmcGTex& texts, FileErrorCode code);
 
     // The comment line's text: the 16 comment bytes, anything not printable as a space, and
     // trailing blanks removed.
     static std::string commentFromImage(const cmcEeprom& image);
 
 private:
-    FileErrorCode writeUnreported(const std::string& path, const ImageRangeList& ranges);
-    FileErrorCode readUnreported(const std::string& path, const ImageRangeList* coverage);
+    FileErrorCode readFrom(IcfLineReader& reader, const ImageRangeList* coverage);
     FileErrorCode readHeader(const std::string& line);
     FileErrorCode readRecord(const std::string& line);
     void setReceived(std::int32_t address) {
@@ -72,6 +83,7 @@ private:
     std::uint32_t m_modelCode = 0;
     std::uint32_t m_modelSubCode = 0;
     std::string m_comment;
+    FileErrorDetail m_detail;
     std::vector<std::uint8_t> m_received;
     std::vector<std::uint8_t> m_expected;
     UserPrompt* m_prompt = nullptr;
