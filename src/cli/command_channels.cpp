@@ -3,6 +3,7 @@
 // CSV entered into the channels, with a report line by line.
 #include "cli_command.h"
 #include "cli_session.h"
+#include "table_output.h"
 
 #include "output/channel_csv.h"
 #include "output/channel_csv_import.h"
@@ -10,11 +11,6 @@
 #include "radio/text_format.h"
 #include "sheet/gtex_lines.h"
 #include "sheet/value_tables.h"
-#include "text/ui_text_choice.h"
-
-#include <QByteArray>
-#include <QString>
-#include <QStringDecoder>
 
 #include <cerrno>
 #include <charconv>
@@ -29,22 +25,18 @@ namespace qx::cli {
 
 namespace {
 
-bool japanese(const CliOptions& options) {
-    return options.language && *options.language == "ja";
-}
-
 // The cell links of the opened document, as the sheets use them.
 class ChannelLinks {
 public:
     ChannelLinks(CliSession& session, const CliOptions& options)
-        : m_lines(session.texts()), m_lists(m_lines, japanese(options)) {
+        : m_lines(session.texts()), m_lists(m_lines, japaneseTable(options)) {
         ImageSet& images = session.document().images();
         m_env.image = &images.current();
         m_env.destination = images.destination();
         m_env.features = options.features;
         m_env.lists = &m_lists;
-        m_env.japaneseSystem = japanese(options);
-        m_env.codePage = japanese(options) ? CodePage::ShiftJis : CodePage::Windows1252;
+        m_env.japaneseSystem = japaneseTable(options);
+        m_env.codePage = japaneseTable(options) ? CodePage::ShiftJis : CodePage::Windows1252;
         m_env.channelDataChanged = [&images] { images.rebuildBankLinks(); };
         m_env.restartRefresh = [&images] { images.checkModified(); };
     }
@@ -59,19 +51,6 @@ private:
     cmcValueTables m_lists;
     LinkEnvironment m_env;
 };
-
-// A text of the table on stdout, in the terminal's encoding.
-void printLine(const CliOptions& options, const std::string& text) {
-    const std::string codePage = chooseUiText(japanese(options) ? 1 : 0).codePage;
-    QStringDecoder decode(codePage.c_str());
-    const QString unicode =
-        decode.isValid()
-            ? decode(QByteArray::fromRawData(text.data(), static_cast<qsizetype>(text.size())))
-            : QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-    const QByteArray local = unicode.toLocal8Bit();
-    std::fwrite(local.constData(), 1, static_cast<std::size_t>(local.size()), stdout);
-    std::fputc('\n', stdout);
-}
 
 int fileError(CliSession& session, FileErrorCode code, const std::string& path, int error) {
     cmcGTex& texts = session.texts();
@@ -178,7 +157,7 @@ int runImportChannels(const CliOptions& options, const std::vector<std::string>&
     ChannelCsvImport import(links.environment());
     const bool readable = import.prepare(bytes, importOptions);
     for (const std::string& line : import.reportLines(links.lines())) {
-        printLine(options, line);
+        printTableLine(options, line);
     }
     if (!readable) {
         return kExitRefused;

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qx {
 
@@ -22,6 +23,9 @@ CallString decodeCallString(std::string_view callString);
 // kind), stores the call string and hands it its arguments. Not yet shown.
 std::unique_ptr<cuiSheet> createSheet(const SheetEnvironment& environment,
                                       std::string_view callString);
+
+// Every call string a user can open, as the tree and the clone information command name them.
+std::vector<std::string> catalogueCallStrings();
 
 // Print rules of the channel sheets read the channels and banks of this image.
 void usePrintRulesOf(SheetEnvironment& environment, cmcEeprom& image);

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "radio/eeprom.h"
+#include "sheet/sheet_environment.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace qx {
+
+class cmcCellLinkDispatch;
+class SelectionLists;
+
+// One cell that two images show differently.
+struct CellDifference {
+    std::string sheet; // the call string
+    std::string row;   // the row's label as the sheet shows it
+    std::string column;
+    std::string a;
+    std::string b;
+};
+
+// Differing bytes of the transceiver part that no cell shows, first to last inclusive.
+struct ByteDifference {
+    std::int32_t first = 0;
+    std::int32_t last = 0;
+};
+
+// What differs between two images as the editor's sheets show them.
+class ImageDiff {
+public:
+    // The environment and the dispatch describe the editor (destination, variant, language);
+    // their images are replaced by the two compared ones while the comparison runs.
+    ImageDiff(const SheetEnvironment& environment, cmcCellLinkDispatch& dispatch,
+              SelectionLists& lists);
+    ~ImageDiff();
+    ImageDiff(const ImageDiff&) = delete;
+    ImageDiff& operator=(const ImageDiff&) = delete;
+
+    void compare(const cmcEeprom& a, const cmcEeprom& b);
+
+    // Grouped by sheet in catalogue order, then by row and column.
+    const std::vector<CellDifference>& cells() const { return m_cells; }
+    const std::vector<ByteDifference>& bytes() const { return m_bytes; }
+
+    // "sheet<TAB>row<TAB>column<TAB>A<TAB>B" per cell, then one line per byte range:
+    // "bytes<TAB>0xFIRST-0xLAST<TAB><TAB>A bytes in hex<TAB>B bytes in hex".
+    std::vector<std::string> lines() const;
+
+private:
+    struct Sheet;
+    std::vector<std::string> texts(Sheet& sheet, cmcEeprom& image);
+    bool showsTheSame(cmcEeprom& probe, bool asA);
+    void findUnshown(std::int32_t first, std::int32_t last);
+
+    SheetEnvironment m_env;
+    cmcCellLinkDispatch& m_dispatch;
+    SelectionLists& m_lists;
+    cmcEeprom m_a;
+    cmcEeprom m_b;
+    cmcEeprom m_probeA;
+    cmcEeprom m_probeB;
+    std::vector<std::unique_ptr<Sheet>> m_sheets;
+    std::vector<CellDifference> m_cells;
+    std::vector<ByteDifference> m_bytes;
+};
+
+} // namespace qx
