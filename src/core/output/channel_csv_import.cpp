@@ -529,11 +529,16 @@ std::optional<ChannelImportNote> ChannelCsvImport::enterRow(const Row& row,
                                                     megahertz(rec.frequency)}));
         }
     } else {
-        // A bank slot held for a channel whose frequency is still to come, as CH Select makes.
-        rec.load(kKindChannel, ch);
+        // A bank slot held for a channel whose frequency is still to come, as CH Select makes;
+        // its other fields start from the band default as for any new channel.
+        const bool memory = ch < imagemap::kMemoryChannelCount;
+        rec.load(memory ? kKindBandDefault : kKindBandDefaultSkip,
+                 frequency::bandOf(frequency::kNoFrequency));
         rec.used = true;
         rec.frequency = frequency::kNoFrequency;
-        rec.store();
+        rec.bankGroup = imagemap::kNoBank;
+        rec.bankChannel = 0;
+        rec.store(kKindChannel, ch);
     }
     if (auto refusal = field(kDuplex, CL_Mch_Dup, row.duplex, &ChannelRecord::duplex)) {
         return refusal;
