@@ -48,13 +48,6 @@ private:
     std::map<std::string, std::size_t> m_index;
 };
 
-qx::cmcGTex& builtInTable() {
-    static qx::cmcGTex table;
-    static const bool attached = table.attachSource(qx::kTextTable_en);
-    (void)attached;
-    return table;
-}
-
 std::vector<std::string> splitLines(const std::string& text) {
     std::vector<std::string> lines;
     for (std::size_t start = 0; start <= text.size();) {
@@ -101,7 +94,7 @@ void checkCell(const qx::cmcCellObj& cell) {
 }
 
 void parseLine(const std::string& text, bool shiftJis) {
-    FuzzLines lines(builtInTable(), {});
+    FuzzLines lines(qx::fuzz::builtInTable(), {});
     const qx::cmcCellParser parser(lines, shiftJis, shiftJis);
     qx::SheetVariables variables{};
     qx::cmcCellObj basic;
@@ -134,7 +127,7 @@ void buildSheet(const std::string& text, bool shiftJis) {
         blocks.push_back(input[i]);
     }
     blocks.emplace_back("#");
-    FuzzLines lines(builtInTable(), std::move(blocks));
+    FuzzLines lines(qx::fuzz::builtInTable(), std::move(blocks));
     const qx::FixedTextMetrics metrics;
     qx::SheetEnvironment environment;
     environment.text = &lines;

@@ -18,13 +18,6 @@
 
 namespace {
 
-qx::cmcGTex& builtInTable() {
-    static qx::cmcGTex table;
-    static const bool attached = table.attachSource(qx::kTextTable_en);
-    (void)attached;
-    return table;
-}
-
 std::string quotedEverywhere(const std::vector<qx::CsvRecord>& records) {
     std::string out = "\xEF\xBB\xBF"; // a leading mark of the data must not be taken for this one
     for (const qx::CsvRecord& r : records) {
@@ -69,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FeatureFlags flags;
     flags.digitalUnit = (setup & 0x10) != 0;
     flags.rxExpansion = (setup & 0x20) != 0;
-    GTexLines lines(builtInTable());
+    GTexLines lines(qx::fuzz::builtInTable());
     cmcValueTables lists(lines);
     LinkEnvironment links;
     links.image = &images.current();

@@ -2,6 +2,8 @@
 
 #include "base/fatal_defect.h"
 #include "base/user_prompt.h"
+#include "text/text_source.h"
+#include "text/text_table.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -45,6 +47,14 @@ inline void installDefectTrap(bool expected) {
     static DefectTrap expectedTrap(true);
     static DefectTrap faultTrap(false);
     installDefectPrompt(expected ? &expectedTrap : &faultTrap, "QX-5130");
+}
+
+// The built-in English table, attached once for all inputs.
+inline cmcGTex& builtInTable() {
+    static cmcGTex table;
+    static const bool attached = table.attachSource(kTextTable_en);
+    (void)attached;
+    return table;
 }
 
 // A broken invariant: the fuzzer keeps the input that showed it.

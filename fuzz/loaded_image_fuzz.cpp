@@ -23,13 +23,6 @@
 
 namespace {
 
-qx::cmcGTex& builtInTable() {
-    static qx::cmcGTex table;
-    static const bool attached = table.attachSource(qx::kTextTable_en);
-    (void)attached;
-    return table;
-}
-
 // The call strings of the navigation tree's nodes whose sheets the table defines.
 const std::vector<std::string>& treeCallStrings() {
     static const std::vector<std::string> calls = [] {
@@ -97,7 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(std::memcmp(image.data(), corrected.data(),
                            static_cast<std::size_t>(imagemap::kTransceiverSize)) == 0);
 
-    GTexLines lines(builtInTable());
+    GTexLines lines(qx::fuzz::builtInTable());
     cmcValueTables lists(lines);
     LinkEnvironment links;
     links.image = &image;

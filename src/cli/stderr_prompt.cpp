@@ -1,22 +1,11 @@
 #include "stderr_prompt.h"
 
-#include <QByteArray>
-#include <QString>
-#include <QStringDecoder>
-
-#include <cstdio>
+#include "table_output.h"
 
 namespace qx::cli {
 
 void StderrPrompt::print(const std::string& text) const {
-    QStringDecoder decode(m_codePage.c_str());
-    const QString unicode =
-        decode.isValid()
-            ? decode(QByteArray::fromRawData(text.data(), static_cast<qsizetype>(text.size())))
-            : QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-    const QByteArray local = unicode.toLocal8Bit();
-    std::fwrite(local.constData(), 1, static_cast<std::size_t>(local.size()), stderr);
-    std::fputc('\n', stderr);
+    printInCodePage(stderr, m_codePage, text);
 }
 
 PromptAnswer StderrPrompt::ask(const std::string& text, const std::string& /*caption*/,
