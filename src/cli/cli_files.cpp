@@ -15,7 +15,8 @@ namespace qx::cli {
 
 namespace {
 
-// No clone file comes near this size; more is refused rather than held in memory.
+// No clone file or channel list comes near this size; more is refused rather than held in
+// memory.
 constexpr std::size_t kMaxStandardInput = 16 * 1024 * 1024;
 
 std::string shownPath(const std::string& path, bool output) {
@@ -106,6 +107,47 @@ int CliFiles::save(const std::string& path) {
     }
     printDetail(path, m_document.lastFileDetail());
     return kExitFileError;
+}
+
+int CliFiles::readText(const std::string& path, std::string& contents) {
+    FileErrorDetail detail;
+    if (isStandardStream(path)) {
+        if (!m_stdinRead) {
+            if (!readStandardInput(m_stdinText, detail)) {
+                return fail(FileErrorCode::FileAccess, shownPath(path, false), detail);
+            }
+            m_stdinRead = true;
+        }
+        contents = m_stdinText;
+        return kExitOk;
+    }
+    std::error_code ec;
+    if (std::filesystem::exists(path, ec) && !std::filesystem::is_regular_file(path, ec)) {
+        detail.reason = make_error_code(FileReason::NotRegularFile);
+        return fail(FileErrorCode::FileOpen, path, detail);
+    }
+    errno = 0;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        detail.reason = std::error_code(errno, std::generic_category());
+        return fail(FileErrorCode::FileOpen, path, detail);
+    }
+    contents.clear();
+    char buffer[65536];
+    std::size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0 &&
+           contents.size() <= kMaxStandardInput) {
+        contents.append(buffer, n);
+    }
+    const bool failed = std::ferror(file) != 0;
+    const int error = errno;
+    std::fclose(file);
+    if (failed || contents.size() > kMaxStandardInput) {
+        detail.reason = failed ? std::error_code(error, std::generic_category())
+                               : make_error_code(FileReason::TooLarge);
+        return fail(FileErrorCode::FileAccess, path, detail);
+    }
+    return kExitOk;
 }
 
 int CliFiles::writeText(const std::string& path, std::string_view contents) {

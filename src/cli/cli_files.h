@@ -29,6 +29,8 @@ public:
     int open(const std::string& path);
     // Saves the document to a clone file (or standard output).
     int save(const std::string& path);
+    // Reads any other input file (or standard input) whole.
+    int readText(const std::string& path, std::string& contents);
     // Writes any other output file (or standard output), replacing it in one step.
     int writeText(const std::string& path, std::string_view contents);
     // Before a long operation whose result goes to `path`: whether that file can be written,

@@ -1,7 +1,9 @@
 // qx5130-cli export-channels FILE.icf -o OUT.csv: the channels in use as CSV.
 // qx5130-cli import-channels FILE.icf IN.csv [--append-from ROW] [--yes] [-o OUT.icf]: a channel
 // CSV entered into the channels, with a report line by line.
+#include "cli_arguments.h"
 #include "cli_command.h"
+#include "cli_files.h"
 #include "cli_session.h"
 #include "table_output.h"
 
@@ -12,14 +14,8 @@
 #include "sheet/gtex_lines.h"
 #include "sheet/value_tables.h"
 
-#include <cerrno>
 #include <charconv>
 #include <cstdio>
-#include <cstring>
-#include <fstream>
-#include <iostream>
-#include <iterator>
-#include <sstream>
 
 namespace qx::cli {
 
@@ -52,106 +48,62 @@ private:
     LinkEnvironment m_env;
 };
 
-int fileError(CliSession& session, FileErrorCode code, const std::string& path, int error) {
-    cmcGTex& texts = session.texts();
-    session.prompt().ask(
-        texts.firstLine("GI_Mess_FileErr_Headline") + "\n\n" + texts.firstLine(fileErrorKey(code)),
-        texts.firstLine("GI_Sys_AppTitle"), PromptIcon::Warning, PromptButtons::Ok);
-    std::fprintf(stderr, "%s%s%s\n", path.c_str(), error != 0 ? ": " : "",
-                 error != 0 ? std::strerror(error) : "");
-    return kExitFileError;
-}
-
 int runExportChannels(const CliOptions& options, const std::vector<std::string>& args) {
-    std::string input;
-    std::string output;
-    bool usage = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "-o" && i + 1 < args.size() && output.empty()) {
-            output = args[++i];
-        } else if (input.empty() && !args[i].empty() && args[i][0] != '-') {
-            input = args[i];
-        } else {
-            usage = true;
-        }
-    }
-    if (usage || input.empty() || output.empty()) {
-        std::fprintf(stderr, "usage: qx5130-cli export-channels FILE.icf -o OUT.csv\n");
+    static const ArgumentRules rules{"export-channels FILE.icf -o OUT.csv", {{"-o", true}}, 1, 1};
+    const auto parsed = CommandArguments::parse(args, rules);
+    if (!parsed) {
         return kExitUsage;
     }
+    const std::optional<std::string> output = parsed->value("-o");
+    if (!output) {
+        return usageError(rules.usage, "-o OUT.csv is missing");
+    }
     CliSession session(options);
-    if (!session.document().openFile(input)) {
-        return kExitFileError;
+    CliFiles& files = session.files();
+    if (const int status = files.refuseSameFile((*parsed)[0], *output); status != kExitOk) {
+        return status;
+    }
+    if (const int status = files.open((*parsed)[0]); status != kExitOk) {
+        return status;
     }
     ChannelLinks links(session, options);
     const ChannelCsvExport exporter(session.document().current(), links.lists(), links.kana());
-    if (output == "-") {
-        const std::string csv = exporter.csv();
-        std::fwrite(csv.data(), 1, csv.size(), stdout);
-        return std::fflush(stdout) == 0 ? kExitOk : kExitFileError;
-    }
-    errno = 0;
-    const FileErrorCode result = exporter.write(output);
-    return result == FileErrorCode::Ok ? kExitOk : fileError(session, result, output, errno);
-}
-
-bool readAll(const std::string& path, std::string& bytes) {
-    if (path == "-") {
-        bytes.assign(std::istreambuf_iterator<char>(std::cin), {});
-        return !std::cin.bad();
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return false;
-    }
-    std::ostringstream all;
-    all << in.rdbuf();
-    bytes = all.str();
-    return !in.bad();
+    return files.writeText(*output, exporter.csv());
 }
 
 int runImportChannels(const CliOptions& options, const std::vector<std::string>& args) {
-    std::vector<std::string> positional;
-    std::string output;
-    bool yes = false;
-    bool usage = false;
-    ChannelImportOptions importOptions;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "-o" && i + 1 < args.size() && output.empty()) {
-            output = args[++i];
-        } else if (args[i] == "--yes") {
-            yes = true;
-        } else if (args[i] == "--append-from" && i + 1 < args.size()) {
-            const std::string& text = args[++i];
-            int row = -1;
-            const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), row);
-            if (ec != std::errc() || end != text.data() + text.size() || row < 0 || row > 499) {
-                std::fprintf(stderr, "--append-from takes a memory channel from 0 to 499\n");
-                return kExitUsage;
-            }
-            importOptions.appendFrom = row;
-        } else if (args[i] != "-" && !args[i].empty() && args[i][0] == '-') {
-            usage = true;
-        } else {
-            positional.push_back(args[i]);
-        }
-    }
-    if (usage || positional.size() != 2) {
-        std::fprintf(stderr, "usage: qx5130-cli import-channels FILE.icf IN.csv "
-                             "[--append-from ROW] [--yes] [-o OUT.icf]\n");
+    static const ArgumentRules rules{
+        "import-channels FILE.icf IN.csv [--append-from ROW] [--yes] [-o OUT.icf]",
+        {{"-o", true}, {"--yes", false}, {"--append-from", true}},
+        2,
+        2};
+    const auto parsed = CommandArguments::parse(args, rules);
+    if (!parsed) {
         return kExitUsage;
     }
-    if (output.empty()) {
-        output = positional[0];
+    ChannelImportOptions importOptions;
+    if (const auto from = parsed->value("--append-from")) {
+        int row = -1;
+        const auto [end, ec] = std::from_chars(from->data(), from->data() + from->size(), row);
+        if (ec != std::errc() || end != from->data() + from->size() || row < 0 || row > 499) {
+            return usageError(rules.usage, "--append-from takes a memory channel from 0 to 499");
+        }
+        importOptions.appendFrom = row;
     }
+    const bool yes = parsed->has("--yes");
+    const std::string& input = (*parsed)[0];
+    const std::string output = parsed->value("-o").value_or(input);
     CliSession session(options, yes);
-    if (!session.document().openFile(positional[0])) {
-        return kExitFileError;
+    CliFiles& files = session.files();
+    if (const int status = files.open(input); status != kExitOk) {
+        return status;
     }
     std::string bytes;
-    errno = 0;
-    if (!readAll(positional[1], bytes)) {
-        return fileError(session, FileErrorCode::FileOpen, positional[1], errno);
+    if (const int status = files.readText((*parsed)[1], bytes); status != kExitOk) {
+        return status;
+    }
+    if (const int status = files.checkWritable(output); status != kExitOk) {
+        return status;
     }
     ChannelLinks links(session, options);
     ChannelCsvImport import(links.environment());
@@ -178,8 +130,8 @@ int runImportChannels(const CliOptions& options, const std::vector<std::string>&
         return kExitRefused;
     }
     import.apply();
-    if (!session.document().saveFile(output)) {
-        return kExitFileError;
+    if (const int status = files.save(output); status != kExitOk) {
+        return status;
     }
     return refused ? kExitRefused : kExitOk;
 }

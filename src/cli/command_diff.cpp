@@ -1,5 +1,6 @@
 // qx5130-cli diff A.icf B.icf: the cells two clone files show differently, sheet by sheet, and
 // the differing bytes that no cell shows.
+#include "cli_arguments.h"
 #include "cli_command.h"
 #include "cli_session.h"
 #include "table_output.h"
@@ -18,15 +19,18 @@ namespace qx::cli {
 namespace {
 
 int runDiff(const CliOptions& options, const std::vector<std::string>& args) {
-    if (args.size() != 2 || (args[0].size() > 1 && args[0][0] == '-') ||
-        (args[1].size() > 1 && args[1][0] == '-')) {
-        std::fprintf(stderr, "usage: qx5130-cli diff A.icf B.icf\n");
+    static const ArgumentRules rules{"diff A.icf B.icf", {}, 2, 2};
+    const auto parsed = CommandArguments::parse(args, rules);
+    if (!parsed) {
         return kExitUsage;
     }
     CliSession first(options);
     CliSession second(options);
-    if (!first.document().openFile(args[0]) || !second.document().openFile(args[1])) {
-        return kExitFileError;
+    if (const int status = first.files().open((*parsed)[0]); status != kExitOk) {
+        return status;
+    }
+    if (const int status = second.files().open((*parsed)[1]); status != kExitOk) {
+        return status;
     }
     ImageSet& images = first.document().images();
     GTexLines lines(first.texts());
