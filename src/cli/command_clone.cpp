@@ -184,7 +184,7 @@ private:
 };
 
 // The editor's setting checks, run by a write before anything is sent.
-class CheckListChecks : public SettingChecks {
+class CheckListChecks : public CloneWriteChecks {
 public:
     CheckListChecks(CliSession& session, CloneRun& run, bool shiftJis)
         : m_session(session), m_run(run), m_shiftJis(shiftJis) {}

@@ -18,9 +18,9 @@ class indDocument;
 class UserPrompt;
 
 // The setting checks that a write runs first; the checks of the editor plug in here.
-class SettingChecks {
+class CloneWriteChecks {
 public:
-    virtual ~SettingChecks() = default;
+    virtual ~CloneWriteChecks() = default;
     virtual void count(const cmcEeprom& image, int& errors, int& warnings) = 0;
 };
 
@@ -50,7 +50,7 @@ public:
     CloneCommands& operator=(const CloneCommands&) = delete;
 
     void SetViews(Views views) { m_views = std::move(views); }
-    void SetSettingChecks(SettingChecks* checks) { m_checks = checks; }
+    void SetSettingChecks(CloneWriteChecks* checks) { m_checks = checks; }
 
     // Each does nothing (false) while the engine is busy.
     bool Read(Finished finished = {});
@@ -102,7 +102,7 @@ private:
     cmcGTex& m_texts;
     cmcEvMan* m_bus;
     Views m_views;
-    SettingChecks* m_checks = nullptr;
+    CloneWriteChecks* m_checks = nullptr;
     CloneInformation m_block;
     bool m_blockValid = false;
     FeatureFlags m_remembered;

@@ -1040,8 +1040,14 @@ std::int32_t cmcCellLinkDispatch::dispatchOther(Event& e) {
                                           .verdict(static_cast<CellLinkId>(cell.link)));
         return kResultNone;
     }
+    // Menu links answer their state query (command 0) as well as their execution.
+    if (cell.link >= CL_Menu_File_New && cell.link <= CL_Help_Contents) {
+        if (m_env.command && !req.drawing && (e.key == 0 || e.key == 13)) {
+            return m_env.command(req);
+        }
+        return kResultNone;
+    }
     if (cell.link == CallSheet ||
-        (cell.link >= CL_Menu_File_New && cell.link <= CL_Help_Contents) ||
         (cell.link >= CL_Check_MemoryCH0 && cell.link <= CL_Debug_KTV_LOAD)) {
         if (m_env.command && (e.key == 13 || e.req.command == 13)) {
             return m_env.command(req);

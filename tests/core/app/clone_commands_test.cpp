@@ -98,7 +98,7 @@ private:
     Bytes m_frame;
 };
 
-class FixedChecks : public SettingChecks {
+class FixedChecks : public CloneWriteChecks {
 public:
     void count(const cmcEeprom&, int& e, int& w) override {
         e = errors;

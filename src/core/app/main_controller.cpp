@@ -1,0 +1,788 @@
+#include "app/main_controller.h"
+
+#include "app/environ.h"
+#include "app/views.h"
+#include "base/settings_store.h"
+#include "base/system_info.h"
+#include "base/user_prompt.h"
+#include "link/serial_device.h"
+#include "link/termios_serial_device.h"
+#include "radio/bank_link_table.h"
+#include "radio/image_map.h"
+#include "sheet/sheet_kinds.h"
+#include "text/ui_text_choice.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace qx {
+
+namespace {
+
+constexpr std::int32_t kFirstBankVariant = 9;
+constexpr std::int32_t kFirstGpsBankVariant = 36;
+
+// The tree caption of a bank: its letter and its name, without the blanks around them.
+std::string bankNodeCaption(char letter, const cmcEeprom& image, std::int32_t address) {
+    std::uint8_t name[8];
+    for (int i = 0; i < 8; ++i) {
+        name[i] = image.data()[address + i];
+    }
+    std::string title = bankTitle(letter, name);
+    const std::size_t first = title.find_first_not_of(' ');
+    const std::size_t last = title.find_last_not_of(' ');
+    return first == std::string::npos ? std::string() : title.substr(first, last - first + 1);
+}
+
+// "&" shows as itself in a menu caption only when doubled.
+std::string menuEscaped(const std::string& text) {
+    std::string out;
+    for (const char c : text) {
+        out += c;
+        if (c == '&') {
+            out += '&';
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+// The "Cloning" window through the views.
+class MainController::ProgressView : public CloneProgressView {
+public:
+    explicit ProgressView(MainController& owner) : m_owner(owner) {}
+    void open() override {
+        if (m_owner.m_views != nullptr) {
+            m_owner.m_views->openProgress();
+        }
+    }
+    void paint(int litSegments, std::int32_t, std::int64_t) override {
+        if (m_owner.m_views != nullptr) {
+            m_owner.m_views->paintProgress(litSegments);
+        }
+    }
+    void close() override {
+        if (m_owner.m_views != nullptr) {
+            m_owner.m_views->closeProgress();
+        }
+    }
+
+private:
+    MainController& m_owner;
+};
+
+// The setting checks a clone write runs first.
+class MainController::WriteChecks : public CloneWriteChecks {
+public:
+    explicit WriteChecks(MainController& owner) : m_owner(owner) {}
+    void count(const cmcEeprom& image, int& errors, int& warnings) override {
+        const CheckListResult found = m_owner.checksOf(image);
+        errors = found.errorCount();
+        warnings = found.warningCount();
+    }
+
+private:
+    MainController& m_owner;
+};
+
+MainController::MainController(indEnviron& settings, cmcGTex& uiText, cmcEvMan& bus,
+                               MainControllerPorts ports)
+    : m_settings(settings), m_texts(uiText), m_bus(bus), m_scheduler(ports.scheduler),
+      m_prompt(ports.prompt), m_system(ports.system), m_store(ports.store), m_lines(uiText),
+      m_valueTables(m_lines, settings.language == 1), m_router(SheetEnvironment{}),
+      m_document(uiText, ports.prompt, ports.fileDialog, &bus, settings.recent,
+                 settings.currentDirectory, settings.language),
+      m_progress(std::make_unique<ProgressView>(*this)),
+      m_clone(ports.scheduler, ports.clock,
+              ports.serial ? std::move(ports.serial) : std::make_unique<TermiosSerialDevice>(),
+              ports.prompt, uiText, &bus),
+      m_cloneCommands(m_clone, m_document, m_features, ports.prompt, uiText, &bus),
+      m_writeChecks(std::make_unique<WriteChecks>(*this)),
+      m_export(uiText, ports.prompt, ports.fileDialog, ports.system, settings.currentDirectory),
+      m_menu(
+          m_lines, [this](cmcCellCapsule& r) { return m_dispatch->dispatch(r); },
+          settings.language == 1, ports.system.language() == "ja"),
+      m_toolBar(
+          m_lines, [this](cmcCellCapsule& r) { return m_dispatch->dispatch(r); },
+          settings.language == 1, ports.system.language() == "ja"),
+      m_recheck(ports.clock), m_periodic(ports.scheduler) {
+    const UiTextChoice choice = chooseUiText(settings.language);
+    m_texts.attachSource(*choice.source);
+
+    m_features.fccInhibit = settings.fccInhibit;
+    m_features.rxExpansion = settings.rxExpansion;
+    m_features.digitalUnit = settings.digitalUnit;
+    m_features.dvInhibit = settings.dvInhibit;
+    m_features.pagerInhibit = settings.pagerInhibit;
+
+    ImageSet& images = m_document.images();
+    images.setDestination(settings.destination);
+    m_document.setFeatureFlags(m_features);
+    if (settings.currentDirectory.empty()) {
+        settings.currentDirectory = indDocument::startDirectory({}, ports.system);
+    }
+
+    m_sheetEnv.text = &m_lines;
+    m_sheetEnv.metrics = &ports.metrics;
+    m_sheetEnv.widths = ports.columnWidths;
+    m_sheetEnv.bus = &bus;
+    m_sheetEnv.shiftJis = settings.language == 1;
+    m_sheetEnv.japaneseSystem = ports.system.language() == "ja";
+    m_sheetEnv.image = &images.current();
+    usePrintRulesOf(m_sheetEnv, images.current());
+
+    LinkEnvironment links;
+    links.image = &images.current();
+    links.lists = &m_valueTables;
+    links.japaneseSystem = m_sheetEnv.japaneseSystem;
+    links.codePage = settings.language == 1 ? CodePage::ShiftJis : CodePage::Windows1252;
+    links.restartRefresh = [this] {
+        m_document.checkModified();
+        imageChanged();
+    };
+    links.channelDataChanged = [this] { imageChanged(); };
+    links.bankNameChanged = [this](std::int32_t variant) { postBankName(variant); };
+    links.command = [this](cmcCellCapsule& r) { return runCommand(r); };
+    m_dispatch = std::make_unique<cmcCellLinkDispatch>(std::move(links));
+    refreshLinkEnvironment();
+
+    m_document.setTitleListener([this] { refreshTitle(); });
+    m_document.setBusyListener([this](bool busy) {
+        if (m_views != nullptr) {
+            m_views->setBusyCursor(busy);
+        }
+    });
+    m_document.setReplacedListener([this] {
+        closeSheet();
+        imageChanged();
+        m_bus.send(MessageId::AdjustTree);
+    });
+
+    m_clone.SetSettingsSource([this] {
+        CloneLinkSettings s;
+        s.port = m_settings.comPort;
+        s.highSpeed = m_settings.comSpeedHigh != 0;
+        s.connectionType = m_settings.transType;
+        return s;
+    });
+    m_clone.SetConnectionTypeSink([this](int type) { m_settings.transType = type; });
+    m_clone.SetProgressView(m_progress.get());
+    m_clone.Engine().Port().SetDeviceResolver([this](int port) {
+        std::string mapped;
+        if (m_store != nullptr) {
+            mapped = m_store
+                         ->readText(std::string(indEnviron::kRegistryRoot) + "\\Ports",
+                                    "COM" + std::to_string(port))
+                         .value_or(std::string());
+        }
+        return mapped.empty() ? defaultSerialDevicePath(port) : mapped;
+    });
+    CloneCommands::Views cloneViews;
+    cloneViews.mainWindowVisible = [this] { return mainWindowVisible(); };
+    cloneViews.rebuild = [this] {
+        takeFeatures();
+        rebuildTree();
+    };
+    cloneViews.closeOpenSheet = [this] {
+        takeFeatures();
+        closeSheet();
+    };
+    cloneViews.showInformation = [this] { showCloneInformation(); };
+    cloneViews.imageReplaced = [this] {
+        takeFeatures();
+        imageChanged();
+    };
+    m_cloneCommands.SetViews(std::move(cloneViews));
+    m_cloneCommands.SetSettingChecks(m_writeChecks.get());
+
+    m_periodic->setCallback([this](cmcTask&) { periodic(); });
+    m_bus.subscribe(this);
+}
+
+MainController::~MainController() {
+    m_bus.unsubscribe(this);
+    m_periodic.reset();
+    m_setup.reset();
+    m_router.closeCurrent();
+    m_tree.reset();
+}
+
+bool MainController::shiftJis() const {
+    return m_settings.language == 1;
+}
+
+std::string MainController::appTitle() {
+    return m_texts.firstLine("GI_Sys_AppTitle");
+}
+
+bool MainController::mainWindowVisible() const {
+    return m_views != nullptr ? m_views->mainWindowVisible() : m_headlessShown;
+}
+
+void MainController::refreshLinkEnvironment() {
+    const ImageSet& images = m_document.images();
+    LinkEnvironment& links = m_dispatch->environment();
+    links.destination = images.destination();
+    links.features = m_features;
+    links.cloneInformation = m_cloneCommands.HasBlock() ? &m_cloneCommands.Block() : nullptr;
+    m_sheetEnv.destination = images.destination();
+    m_sheetEnv.digitalUnit = m_features.digitalUnit;
+    m_sheetEnv.dvInhibit = m_features.dvInhibit;
+    m_sheetEnv.pagerInhibit = m_features.pagerInhibit;
+    m_sheetEnv.fontSizePercent = m_settings.fontSizePercentage;
+    m_router.setEnvironment(m_sheetEnv);
+    m_document.setFeatureFlags(m_features);
+}
+
+void MainController::setFeatures(const FeatureFlags& flags) {
+    m_features = flags;
+    takeFeatures();
+}
+
+void MainController::takeFeatures() {
+    m_settings.fccInhibit = m_features.fccInhibit;
+    m_settings.rxExpansion = m_features.rxExpansion;
+    m_settings.digitalUnit = m_features.digitalUnit;
+    m_settings.dvInhibit = m_features.dvInhibit;
+    m_settings.pagerInhibit = m_features.pagerInhibit;
+    refreshLinkEnvironment();
+}
+
+void MainController::setDestination(int destination) {
+    m_document.images().setDestination(destination);
+    refreshLinkEnvironment();
+}
+
+void MainController::refreshTitle() {
+    if (m_views != nullptr) {
+        m_views->setTitle(m_document.windowTitle());
+    }
+}
+
+void MainController::refreshMenus() {
+    m_menu.refreshStates();
+    if (m_views != nullptr) {
+        m_views->menuStatesChanged();
+    }
+}
+
+// --- building ----------------------------------------------------------------------------------
+
+bool MainController::buildWindow() {
+    if (m_settings.modelType != 0) {
+        m_settings.modelType = 0;
+    }
+    if (m_document.current().size() < imagemap::kImageSize) {
+        m_prompt.ask("Self Check Error.\nEEPROM Map is too large.", appTitle(), PromptIcon::Error,
+                     PromptButtons::Ok);
+        return false;
+    }
+    ImageSet& images = m_document.images();
+    images.setDestination(m_settings.destination);
+    refreshLinkEnvironment();
+    m_document.markSaved();
+    m_menu.build(kMenuKey);
+    m_toolBar.build(kToolBarKey);
+    if (m_views != nullptr) {
+        m_views->setToolBarVisible(m_settings.toolbarVisible != 0);
+    }
+    m_bus.send(MessageId::RefreshToolBarStates);
+    rebuildTree();
+    refreshMenus();
+    refreshTitle();
+    m_periodic->schedule(kPeriodMs);
+    m_windowBuilt = true;
+    return true;
+}
+
+void MainController::startUp() {
+    if (m_settings.setupDone) {
+        if (m_views != nullptr) {
+            m_views->showMainWindow();
+        }
+        return;
+    }
+    openInitialSetup();
+}
+
+void MainController::openInitialSetup() {
+    indInitialSetup::Hooks hooks;
+    hooks.transceiverDestination = [this] {
+        return m_cloneCommands.HasBlock() ? static_cast<int>(m_cloneCommands.Block().destination())
+                                          : indEnviron::kDestinationNotSet;
+    };
+    m_setup = std::make_unique<indInitialSetup>(m_settings, m_texts, m_prompt, m_bus, m_views,
+                                                std::move(hooks));
+    if (m_views != nullptr) {
+        m_views->openInitialSetup();
+    }
+}
+
+void MainController::rebuildTree() {
+    closeSheet();
+    m_tree = std::make_unique<cuiTree>(
+        m_lines, [this](cmcCellCapsule& r) { return m_dispatch->dispatch(r); }, m_scheduler,
+        shiftJis(), m_sheetEnv.japaneseSystem);
+    m_tree->build(kTreeKey);
+    m_tree->setMarksListener([this] { applyTreeMarks(); });
+    applyTreeMarks();
+    if (m_views != nullptr) {
+        m_views->treeRebuilt();
+    }
+    m_bus.send(MessageId::AdjustTree);
+}
+
+void MainController::adjustTree() {
+    if (!m_tree) {
+        return;
+    }
+    if (m_tree->prune(m_features)) {
+        applyTreeMarks();
+        if (m_views != nullptr) {
+            m_views->treeRebuilt();
+        }
+    }
+    for (std::int32_t bank = 0; bank < imagemap::kBankCount; ++bank) {
+        postBankName(kFirstBankVariant + bank);
+        postBankName(kFirstGpsBankVariant + bank);
+    }
+}
+
+void MainController::postBankName(std::int32_t variant) {
+    const cmcEeprom& image = m_document.current();
+    std::string caption;
+    if (variant >= kFirstBankVariant && variant < kFirstBankVariant + imagemap::kBankCount) {
+        const int bank = variant - kFirstBankVariant;
+        caption =
+            bankNodeCaption(static_cast<char>('A' + bank), image, imagemap::kBankNames + 8 * bank);
+    } else if (variant >= kFirstGpsBankVariant &&
+               variant < kFirstGpsBankVariant + imagemap::kBankCount) {
+        const int bank = variant - kFirstGpsBankVariant;
+        caption = bankNodeCaption(static_cast<char>('A' + bank), image,
+                                  imagemap::kGpsBankNames + 8 * bank);
+    } else {
+        return;
+    }
+    m_bus.post(MessageId::RenameBankNode, 0, variant, caption);
+}
+
+// --- checks ------------------------------------------------------------------------------------
+
+CheckListResult MainController::checksOf(const cmcEeprom& image) {
+    // The checks read the bank links, which are derived data: work on a copy.
+    cmcEeprom copy(image);
+    banklink::rebuild(copy);
+    LinkEnvironment links;
+    links.image = &copy;
+    links.destination = m_document.images().destination();
+    links.features = m_features;
+    links.cloneInformation = m_cloneCommands.HasBlock() ? &m_cloneCommands.Block() : nullptr;
+    cmcCellLinkDispatch dispatch(std::move(links));
+    return runWarningCheckList(m_lines, dispatch, shiftJis());
+}
+
+CheckListResult MainController::runChecks() {
+    return checksOf(m_document.current());
+}
+
+void MainController::applyTreeMarks() {
+    if (!m_tree) {
+        return;
+    }
+    m_tree->applyMarks(runChecks());
+    if (m_views != nullptr) {
+        m_views->treeItemsChanged();
+    }
+}
+
+void MainController::imageChanged() {
+    m_recheck.start(kRecheckDelayMs);
+}
+
+// --- sheets ------------------------------------------------------------------------------------
+
+cuiSheet& MainController::openSheet(std::string_view callString) {
+    closeSheet();
+    refreshLinkEnvironment();
+    if (m_fontChanged) {
+        m_router.requestColumnWidthReset();
+        m_fontChanged = false;
+    }
+    cuiSheet& sheet = m_router.openSheet(callString);
+    if (m_views != nullptr) {
+        m_views->sheetOpened(sheet);
+    }
+    return sheet;
+}
+
+void MainController::closeSheet() {
+    cuiSheet* sheet = m_router.current();
+    if (sheet == nullptr) {
+        return;
+    }
+    if (m_views != nullptr) {
+        m_views->sheetClosing(*sheet);
+    }
+    m_router.closeCurrent();
+}
+
+std::unique_ptr<cuiMenu> MainController::popupMenu(std::string_view key, cmcCellObj* contextCell) {
+    auto menu = std::make_unique<cuiMenu>(
+        m_lines, [this](cmcCellCapsule& r) { return m_dispatch->dispatch(r); }, shiftJis(),
+        m_sheetEnv.japaneseSystem);
+    menu->build(key);
+    menu->setContextCell(contextCell);
+    menu->refreshStates();
+    return menu;
+}
+
+void MainController::periodic() {
+    if (m_setup && !m_setup->open()) {
+        m_setup.reset();
+    }
+    if (m_router.current() == nullptr && mainWindowVisible()) {
+        if (m_tree) {
+            m_tree->executeSelected();
+        } else if (!m_router.positions().empty()) {
+            openSheet(std::string(m_router.positions().front().callString));
+        }
+    }
+    if (m_recheck.running() && m_recheck.remaining() == 0) {
+        applyTreeMarks();
+        m_bus.post(MessageId::ImageMayHaveChanged);
+    }
+}
+
+void MainController::showCloneInformation() {
+    auto sheet = createSheet(m_sheetEnv, kCloneInfoSheet);
+    sheet->show();
+    if (m_views != nullptr) {
+        m_views->showCloneInformation(*sheet, appTitle());
+    }
+}
+
+// --- the user's actions ------------------------------------------------------------------------
+
+std::int32_t MainController::menuClicked(cuiItem& item) {
+    const std::int32_t result = m_menu.click(item);
+    if (m_views != nullptr) {
+        m_views->menuStatesChanged();
+    }
+    return result;
+}
+
+std::int32_t MainController::toolBarClicked(cuiItem& button) {
+    const std::int32_t result = m_toolBar.click(button);
+    m_bus.send(MessageId::ToolBarRefresh);
+    refreshMenus();
+    return result;
+}
+
+void MainController::treeSelected(cuiItem* node) {
+    if (m_tree) {
+        m_tree->select(node);
+    }
+}
+
+void MainController::treeExpanded(cuiItem& node, bool expanded) {
+    if (m_tree) {
+        m_tree->setExpanded(node, expanded);
+    }
+}
+
+bool MainController::closeQuery(const std::optional<ScreenRect>& normalBounds, int leftPaneWidth) {
+    if (m_document.closeCheck(false) == PromptAnswer::Cancel) {
+        return false;
+    }
+    if (normalBounds) {
+        m_settings.windowLeft = normalBounds->left;
+        m_settings.windowTop = normalBounds->top;
+        m_settings.windowWidth = normalBounds->width;
+        m_settings.windowHeight = normalBounds->height;
+        m_settings.splitterV = leftPaneWidth;
+    }
+    return true;
+}
+
+void MainController::windowClosed() {
+    m_periodic->schedule(-1);
+    closeSheet();
+    m_tree.reset();
+    if (m_views != nullptr) {
+        m_views->treeRebuilt();
+    }
+}
+
+bool MainController::openDocument(const std::string& path) {
+    closeSheet();
+    const bool opened = m_document.openFile(path);
+    refreshMenus();
+    return opened;
+}
+
+void MainController::choosePortNumber() {
+    if (m_views == nullptr) {
+        return;
+    }
+    std::string text = std::to_string(m_settings.comPort);
+    for (;;) {
+        const std::optional<std::string> answer = m_views->askPortNumber(text);
+        if (!answer) {
+            return;
+        }
+        const int port = indInitialSetup::parsePort(*answer);
+        if (port >= 1 && port <= 256) {
+            m_settings.comPort = port;
+            return;
+        }
+        m_prompt.ask(m_texts.blockText("GI_AppInd_Opt_ComSel_OutofRange"), appTitle(),
+                     PromptIcon::Error, PromptButtons::Ok);
+        text = *answer;
+    }
+}
+
+std::int32_t MainController::runCommand(cmcCellCapsule& request) {
+    if (request.cell == nullptr) {
+        return kResultNone;
+    }
+    cmcCellObj& cell = *request.cell;
+    if (cell.link == CallSheet) {
+        if (!cell.linkParameter) {
+            return kResultNone;
+        }
+        const cuiSheet* shown = m_router.current();
+        if (shown != nullptr && shown->callString() == *cell.linkParameter) {
+            return kResultNone;
+        }
+        openSheet(*cell.linkParameter);
+        return kResultChanged;
+    }
+    if (cell.link >= CL_Menu_File_New && cell.link <= CL_Help_Contents) {
+        const bool execute = request.command == kItemExecute;
+        const std::int32_t result = runMenuCommand(cell, execute);
+        if (execute) {
+            m_document.checkModified();
+        }
+        return result;
+    }
+    return kResultNone;
+}
+
+std::int32_t MainController::runMenuCommand(cmcCellObj& cell, bool execute) {
+    const auto checked = [&cell](bool on) { cell.setUserFlag(0, on); };
+    const auto hidden = [&cell](bool on) { cell.setUserFlag(1, on); };
+    const auto disabled = [&cell](bool on) { cell.setUserFlag(2, on); };
+    const bool digitalVoice = m_features.digitalUnit && !m_features.dvInhibit;
+
+    switch (cell.link) {
+    case CL_Menu_File_New:
+        if (execute) {
+            closeSheet();
+            m_document.newDocument();
+        }
+        break;
+    case CL_Menu_File_Open:
+        if (execute) {
+            closeSheet();
+            m_document.open();
+        }
+        break;
+    case CL_Menu_File_Save:
+        if (execute) {
+            m_document.save();
+        }
+        break;
+    case CL_Menu_File_SaveAs:
+        if (execute) {
+            m_document.saveAs();
+        }
+        break;
+    case CL_Menu_File_Export:
+        if (execute) {
+            if (digitalVoice) {
+                m_export.run(m_document.current(), m_features);
+            }
+        } else {
+            hidden(!digitalVoice);
+            disabled(!digitalVoice);
+        }
+        break;
+    case CL_Menu_File_Print_Current:
+    case CL_Menu_File_Print_All:
+        // Printing is not part of this editor yet.
+        if (!execute) {
+            disabled(true);
+        }
+        break;
+    case CL_Menu_File_Recent: {
+        const auto i = static_cast<std::size_t>(std::max(cell.index, 0));
+        if (execute) {
+            if (i < m_settings.recent.count()) {
+                closeSheet();
+                m_document.openRecent(i);
+            }
+            break;
+        }
+        const std::string shown = m_settings.recent.displayEntry(i, m_settings.currentDirectory);
+        if (shown.empty()) {
+            disabled(true);
+            hidden(i != 0);
+        } else {
+            char number[16];
+            std::snprintf(number, sizeof number, "&%d ", static_cast<int>(i) + 1);
+            cell.text = number + menuEscaped(shown);
+            cell.setUserFlag(3, true);
+        }
+        break;
+    }
+    case CL_Menu_File_Exit:
+        if (execute && m_views != nullptr) {
+            m_views->closeMainWindow();
+        }
+        break;
+    case CL_Menu_View_FontSize:
+        if (execute) {
+            m_settings.fontSizePercentage = cell.index;
+            m_fontChanged = true;
+            closeSheet();
+            refreshLinkEnvironment();
+        } else {
+            checked(cell.index == m_settings.fontSizePercentage);
+        }
+        break;
+    case CL_Menu_View_ToolBar:
+        if (execute) {
+            m_settings.toolbarVisible = m_settings.toolbarVisible != 0 ? 0 : 1;
+            if (m_views != nullptr) {
+                m_views->setToolBarVisible(m_settings.toolbarVisible != 0);
+            }
+        } else {
+            checked(m_settings.toolbarVisible != 0);
+        }
+        break;
+    case CL_Menu_Port_Com:
+        if (execute) {
+            m_settings.comPort = cell.index;
+        } else {
+            checked(m_settings.comPort == cell.index);
+        }
+        break;
+    case CL_Menu_Port_Usb:
+        if (execute) {
+            choosePortNumber();
+        } else {
+            checked(m_settings.comPort > 4);
+        }
+        break;
+    case CL_Menu_Com_Speed:
+        if (execute) {
+            m_settings.comSpeedHigh = cell.index != 0 ? 1 : 0;
+        } else {
+            checked(m_settings.comSpeedHigh == cell.index);
+        }
+        break;
+    case CL_Menu_Clone_Read:
+        if (execute) {
+            closeSheet();
+            m_cloneCommands.Read();
+        }
+        break;
+    case CL_Menu_Clone_Write:
+        if (execute) {
+            closeSheet();
+            m_cloneCommands.Write();
+        }
+        break;
+    case CL_Menu_Clone_Info:
+        if (execute) {
+            closeSheet();
+            m_cloneCommands.Information();
+        }
+        break;
+    case CL_Help_About:
+        if (execute && m_views != nullptr) {
+            m_views->showAbout(m_texts.firstLine("GI_App_About_Caption"),
+                               m_texts.firstLine("GI_App_About_Label_Reg"),
+                               m_texts.firstLine("GI_App_About_Button"));
+        }
+        break;
+    case CL_Help_Contents:
+        // The help files are not part of this editor yet.
+        if (!execute) {
+            disabled(true);
+        }
+        break;
+    default:
+        break;
+    }
+    return kResultNone;
+}
+
+// --- messages ----------------------------------------------------------------------------------
+
+void MainController::mainWindowEnable(bool enable) {
+    if (m_views == nullptr || !m_views->mainWindowVisible()) {
+        return;
+    }
+    m_views->setMainWindowEnabled(enable);
+    if (enable) {
+        m_views->raiseMainWindow();
+    }
+}
+
+void MainController::onMessage(const EvMessage& message, cmcEvMan&) {
+    switch (message.id) {
+    case MessageId::RefreshToolBarStates:
+    case MessageId::ToolBarRefresh:
+        m_toolBar.refreshStates();
+        if (m_views != nullptr) {
+            m_views->toolBarStatesChanged();
+        }
+        break;
+    case MessageId::RefreshMenuStates:
+        refreshMenus();
+        break;
+    case MessageId::AdjustTree:
+        adjustTree();
+        break;
+    case MessageId::RenameBankNode:
+        if (m_tree && m_tree->rename(message.p2, message.text()) && m_views != nullptr) {
+            m_views->treeItemsChanged();
+        }
+        break;
+    case MessageId::ReadCloneInformation:
+        m_cloneCommands.Information();
+        break;
+    case MessageId::InitialSetupClosed:
+        if (m_views != nullptr) {
+            m_views->showMainWindow();
+        }
+        m_bus.send(MessageId::RefreshToolBarStates);
+        break;
+    case MessageId::InitialSetupDone: {
+        const int destination = m_cloneCommands.AdoptTransceiverSetup();
+        if (destination >= 0) {
+            m_settings.destination = destination;
+            takeFeatures();
+            m_document.markSaved();
+            refreshTitle();
+            if (m_windowBuilt) {
+                rebuildTree();
+            }
+        }
+        break;
+    }
+    case MessageId::CloneStarted:
+        mainWindowEnable(false);
+        break;
+    case MessageId::CloneFinished:
+    case MessageId::CloneProgressClosed:
+        mainWindowEnable(true);
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace qx

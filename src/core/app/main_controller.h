@@ -1,0 +1,217 @@
+#pragma once
+
+#include "app/clone_commands.h"
+#include "app/document.h"
+#include "app/initial_setup.h"
+#include "app/menu_builder.h"
+#include "app/received_call_export_command.h"
+#include "app/toolbar_builder.h"
+#include "app/tree_builder.h"
+#include "base/event_manager.h"
+#include "base/system_info.h"
+#include "base/task.h"
+#include "base/tick.h"
+#include "link/clone_manager.h"
+#include "radio/cell_link_dispatch.h"
+#include "radio/clone_information.h"
+#include "radio/feature_flags.h"
+#include "sheet/gtex_lines.h"
+#include "sheet/sheet_catalogue.h"
+#include "sheet/sheet_environment.h"
+#include "sheet/value_tables.h"
+#include "sheet/warning_check_list.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace qx {
+
+class Clock;
+class FileDialog;
+class Scheduler;
+class SerialDevice;
+class SettingsStore;
+class SystemInfo;
+class TextMetrics;
+class UserPrompt;
+class Views;
+class indEnviron;
+
+// What the controller stands on; the references outlive it.
+struct MainControllerPorts {
+    Scheduler& scheduler;
+    const Clock& clock;
+    UserPrompt& prompt;
+    FileDialog& fileDialog;
+    const SystemInfo& system;
+    const TextMetrics& metrics;
+    // The cloning cable's port; none: the operating system's serial device.
+    std::unique_ptr<SerialDevice> serial = nullptr;
+    // Where the port map ("Ports", COM<n>) is read; none: the default device paths.
+    const SettingsStore* store = nullptr;
+    ColumnWidthStore* columnWidths = nullptr;
+};
+
+// The editor's controller: the document, the one sheet shown at a time, the menu, toolbar and
+// tree, the clone commands and the initial setup. The windows reach it through `Views`; without
+// views (qx5130-cli, headless tests) it runs the same code and shows nothing.
+class MainController : public EvSubscriber {
+public:
+    static constexpr const char* kModelTag = "QX5130";
+    static constexpr int kPeriodMs = 50;
+    // How long the image must rest after a change before the tree marks are checked again.
+    static constexpr std::uint32_t kRecheckDelayMs = 500;
+    static constexpr const char* kMenuKey = "GI_Menu_Main";
+    static constexpr const char* kToolBarKey = "GI_ToolBar_Main";
+    static constexpr const char* kTreeKey = "GI_Tree_Main";
+    static constexpr const char* kCloneInfoSheet = "GI_Sheet_CloneInfo";
+
+    // Attaches the interface table of the settings' language to `uiText`.
+    MainController(indEnviron& settings, cmcGTex& uiText, cmcEvMan& bus, MainControllerPorts ports);
+    ~MainController() override;
+    MainController(const MainController&) = delete;
+    MainController& operator=(const MainController&) = delete;
+
+    // None: headless.
+    void setViews(Views* views) { m_views = views; }
+    Views* views() const { return m_views; }
+
+    // The controller's part of building the main window: the document of the configured
+    // destination, the menu, the toolbar, the tree and its marks, and the periodic task.
+    // False when the self-check failed (after telling the user): the program ends.
+    bool buildWindow();
+    // After building: shows the main window when the setup was done before, else opens the
+    // initial setup and leaves the main window hidden.
+    void startUp();
+    // Opens the initial setup session (also for "/setup").
+    void openInitialSetup();
+
+    // Without views, whether the clone commands act as with a visible main window (they check
+    // the destination then). Default: visible.
+    void setHeadlessShown(bool shown) { m_headlessShown = shown; }
+    bool mainWindowVisible() const;
+
+    // The destination and variant this run works for (the command line's options).
+    void setDestination(int destination);
+    void setFeatures(const FeatureFlags& flags);
+
+    // --- what the windows read ---------------------------------------------------------------
+    indEnviron& settings() { return m_settings; }
+    cmcGTex& texts() { return m_texts; }
+    GTexLines& lines() { return m_lines; }
+    cmcValueTables& valueTables() { return m_valueTables; }
+    const SheetEnvironment& sheetEnvironment() const { return m_sheetEnv; }
+    cmcCellLinkDispatch& dispatch() { return *m_dispatch; }
+    cmcSheetRouter& router() { return m_router; }
+    indDocument& document() { return m_document; }
+    indCloneMan& cloneManager() { return m_clone; }
+    CloneCommands& cloneCommands() { return m_cloneCommands; }
+    const FeatureFlags& features() const { return m_features; }
+    const CloneInformation& cloneInformation() const { return m_cloneCommands.Block(); }
+    bool shiftJis() const;
+    std::string appTitle();
+
+    cuiMenu& mainMenu() { return m_menu; }
+    cuiToolBar& toolBar() { return m_toolBar; }
+    cuiTree* tree() { return m_tree.get(); }
+    // While the initial setup dialog is open.
+    indInitialSetup* initialSetup() { return m_setup.get(); }
+
+    // --- sheets ------------------------------------------------------------------------------
+    // Opens the sheet of a call string in place of the shown one.
+    cuiSheet& openSheet(std::string_view callString);
+    // Closes the shown sheet, remembering its position; the periodic task opens the sheet of
+    // the selected node again.
+    void closeSheet();
+    cuiSheet* currentSheet() { return m_router.current(); }
+    // A popup menu of the shown sheet, built from its GI_PMenu_ description.
+    std::unique_ptr<cuiMenu> popupMenu(std::string_view key, cmcCellObj* contextCell);
+    // The periodic task's work, also callable directly.
+    void periodic();
+
+    // --- the user's actions ------------------------------------------------------------------
+    std::int32_t menuClicked(cuiItem& item);
+    std::int32_t toolBarClicked(cuiItem& button);
+    void treeSelected(cuiItem* node);
+    void treeExpanded(cuiItem& node, bool expanded);
+    // The close query of the main window: false keeps it open. `normalBounds` is the window's
+    // restored position and size when it can be read; both are stored when the close goes on.
+    bool closeQuery(const std::optional<ScreenRect>& normalBounds, int leftPaneWidth);
+    // The main window closed: the periodic task stops, the sheet and the tree go.
+    void windowClosed();
+    // A file given on the command line or dropped on the window.
+    bool openDocument(const std::string& path);
+
+    // The command links of the menus, the toolbar, the tree and the popup menus: operation 0
+    // (command 0) is the state query, command 13 executes.
+    std::int32_t runCommand(cmcCellCapsule& request);
+
+    // --- checks ------------------------------------------------------------------------------
+    // The setting checks over the current image.
+    CheckListResult runChecks();
+    CheckListResult checksOf(const cmcEeprom& image);
+    // The image changed: the deferred re-check starts (again).
+    void imageChanged();
+    bool recheckPending() const { return m_recheck.running(); }
+    // Re-applies the marks of the tree from the checks.
+    void applyTreeMarks();
+    // Builds the tree anew (after a change of the transceiver variant).
+    void rebuildTree();
+
+    // The font-changed flag: set by a font size change, handed to the next sheet opened.
+    bool fontChanged() const { return m_fontChanged; }
+
+    void onMessage(const EvMessage& message, cmcEvMan& bus) override;
+
+private:
+    class ProgressView;
+    class WriteChecks;
+
+    void refreshLinkEnvironment();
+    void takeFeatures();
+    void refreshTitle();
+    void refreshMenus();
+    void adjustTree();
+    void postBankName(std::int32_t variant);
+    void mainWindowEnable(bool enable);
+    std::int32_t runMenuCommand(cmcCellObj& cell, bool execute);
+    void choosePortNumber();
+    void showCloneInformation();
+
+    indEnviron& m_settings;
+    cmcGTex& m_texts;
+    cmcEvMan& m_bus;
+    Scheduler& m_scheduler;
+    UserPrompt& m_prompt;
+    const SystemInfo& m_system;
+    const SettingsStore* m_store;
+    Views* m_views = nullptr;
+
+    GTexLines m_lines;
+    cmcValueTables m_valueTables;
+    FeatureFlags m_features;
+    SheetEnvironment m_sheetEnv;
+    std::unique_ptr<cmcCellLinkDispatch> m_dispatch;
+    cmcSheetRouter m_router;
+    indDocument m_document;
+    std::unique_ptr<ProgressView> m_progress;
+    indCloneMan m_clone;
+    CloneCommands m_cloneCommands;
+    std::unique_ptr<WriteChecks> m_writeChecks;
+    indReceivedCallExportCommand m_export;
+    cuiMenu m_menu;
+    cuiToolBar m_toolBar;
+    std::unique_ptr<cuiTree> m_tree;
+    std::unique_ptr<indInitialSetup> m_setup;
+    cmcTick m_recheck;
+    TaskHolder m_periodic;
+    bool m_fontChanged = false;
+    bool m_windowBuilt = false;
+    bool m_headlessShown = true;
+};
+
+} // namespace qx

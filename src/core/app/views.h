@@ -1,0 +1,71 @@
+#pragma once
+
+#include "base/system_info.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace qx {
+
+class cuiSheet;
+
+// What the editor's windows do for the MainController. The controller keeps the behaviour; a
+// window only shows what it is told and hands the user's actions back. Without views (the
+// command line, headless tests) the controller runs the same code and nothing is shown.
+class Views {
+public:
+    virtual ~Views() = default;
+
+    // --- main window -------------------------------------------------------------------------
+    virtual bool mainWindowVisible() const = 0;
+    // Shows the main window (when the initial setup ends, or at once when it was done before),
+    // enabled and in front.
+    virtual void showMainWindow() = 0;
+    virtual void setMainWindowEnabled(bool enabled) = 0;
+    virtual void raiseMainWindow() = 0;
+    // Exit: closes the main window; its close query asks the controller.
+    virtual void closeMainWindow() = 0;
+    virtual void setTitle(const std::string& title) = 0;
+    virtual void setStatusText(int panel, const std::string& text) = 0;
+    virtual void setBusyCursor(bool busy) = 0;
+    // The About box: caption, the product line and the button caption.
+    virtual void showAbout(const std::string& caption, const std::string& text,
+                           const std::string& button) = 0;
+
+    // --- menu, toolbar, tree -----------------------------------------------------------------
+    // Checked, visible, enabled, captions or images of the main menu items changed.
+    virtual void menuStatesChanged() = 0;
+    virtual void toolBarStatesChanged() = 0;
+    virtual void setToolBarVisible(bool visible) = 0;
+    // The tree was built anew or lost nodes: draw it again from the model, with its expanded
+    // nodes and its selection.
+    virtual void treeRebuilt() = 0;
+    // Captions, images or marks of tree nodes changed; the nodes are the same.
+    virtual void treeItemsChanged() = 0;
+
+    // --- sheet area --------------------------------------------------------------------------
+    // The sheet shown in the right pane; it lives until sheetClosing.
+    virtual void sheetOpened(cuiSheet& sheet) = 0;
+    virtual void sheetClosing(cuiSheet& sheet) = 0;
+
+    // --- dialogs -----------------------------------------------------------------------------
+    // The port number dialog of "More...": the text the user confirmed, or nothing for Cancel.
+    // `text` is what the edit box starts with.
+    virtual std::optional<std::string> askPortNumber(const std::string& text) = 0;
+    // The initial setup dialog: opened without a modal loop; the controller's indInitialSetup
+    // receives its buttons.
+    virtual void openInitialSetup() = 0;
+    virtual void setInitialSetupEnabled(bool enabled) = 0;
+    virtual void closeInitialSetup() = 0;
+    // The clone information dialog: a modal frame showing the sheet, captioned `caption`.
+    virtual void showCloneInformation(cuiSheet& sheet, const std::string& caption) = 0;
+
+    // --- the "Cloning" progress window -------------------------------------------------------
+    virtual void openProgress() = 0;
+    // litSegments of the 32 segments are lit.
+    virtual void paintProgress(int litSegments) = 0;
+    virtual void closeProgress() = 0;
+};
+
+} // namespace qx
