@@ -2,19 +2,13 @@
 // the input goes through the document's path (adjustments after a read, the correction pass),
 // the setting checks and one sheet of the navigation tree drawn as text. Any bytes a file or
 // the transceiver can hold must be shown and checked without harm.
-#include "base/text_metrics.h"
 #include "fuzz_support.h"
-#include "radio/bank_link_table.h"
-#include "radio/cell_link_dispatch.h"
+#include "headless_editor.h"
 #include "radio/image_map.h"
 #include "radio/image_set.h"
-#include "sheet/gtex_lines.h"
 #include "sheet/sheet_catalogue.h"
 #include "sheet/sheet_script.h"
-#include "sheet/value_tables.h"
-#include "sheet/warning_check_list.h"
 #include "text/text_source.h"
-#include "text/text_table.h"
 
 #include <cstring>
 #include <set>
@@ -64,9 +58,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     flags.fccInhibit = (setup & 0x20) != 0;
     flags.digitalUnit = (setup & 0x40) == 0;
     flags.dvInhibit = (setup & 0x80) != 0;
-
-    ImageSet images;
-    images.setDestination(setup % kDestinationCount);
+    test::HeadlessEditor editor(
+        [&](indEnviron& settings) {
+            settings.destination = setup % kDestinationCount;
+            settings.fccInhibit = flags.fccInhibit;
+            settings.rxExpansion = flags.rxExpansion;
+            settings.digitalUnit = flags.digitalUnit;
+            settings.dvInhibit = flags.dvInhibit;
+            settings.pagerInhibit = flags.pagerInhibit;
+        },
+        false);
+    MainController& controller = *editor.controller;
+    ImageSet& images = controller.document().images();
     // Patches: address (2 bytes), length (1 byte), bytes; the map format tag stays, as Open and
     // a read refuse images without it.
     cmcEeprom received(images.current());
@@ -90,30 +93,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(std::memcmp(image.data(), corrected.data(),
                            static_cast<std::size_t>(imagemap::kTransceiverSize)) == 0);
 
-    GTexLines lines(qx::fuzz::builtInTable());
-    cmcValueTables lists(lines);
-    LinkEnvironment links;
-    links.image = &image;
-    links.destination = images.destination();
-    links.features = flags;
-    links.lists = &lists;
-    cmcCellLinkDispatch dispatch(links);
-    runWarningCheckList(lines, dispatch, false);
+    controller.runChecks();
 
     const std::vector<std::string>& calls = treeCallStrings();
     FUZZ_CHECK(!calls.empty());
-    FixedTextMetrics metrics;
-    SheetEnvironment environment;
-    environment.text = &lines;
-    environment.metrics = &metrics;
-    environment.image = &image;
-    environment.destination = images.destination();
-    environment.digitalUnit = flags.digitalUnit;
-    environment.dvInhibit = flags.dvInhibit;
-    environment.pagerInhibit = flags.pagerInhibit;
-    std::unique_ptr<cuiSheet> sheet = createSheet(environment, calls[which % calls.size()]);
-    sheet->show();
-    cmcSheetScript script(*sheet, dispatch, lists);
+    cuiSheet& sheet = controller.openSheet(calls[which % calls.size()]);
+    cmcSheetScript script(sheet, controller.dispatch(), controller.valueTables());
     script.lines();
     return 0;
 }

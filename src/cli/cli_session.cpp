@@ -10,16 +10,35 @@ int languageSetting(const CliOptions& options) {
     return options.language && *options.language == "ja" ? 1 : 0;
 }
 
+// The settings of this run: the saved ones as the options carry them, with the options' changes.
+indEnviron& configured(indEnviron& settings, const CliOptions& options) {
+    settings.language = languageSetting(options);
+    settings.comPort = options.port.value_or(1);
+    settings.comSpeedHigh = options.highSpeed.value_or(false) ? 1 : 0;
+    settings.transType = options.connection.value_or(0);
+    settings.destination = options.destination.value_or(indEnviron::kDestinationNotSet);
+    settings.setupDone = settings.destination < indEnviron::kDestinationNotSet;
+    settings.fccInhibit = options.features.fccInhibit;
+    settings.rxExpansion = options.features.rxExpansion;
+    settings.digitalUnit = options.features.digitalUnit;
+    settings.dvInhibit = options.features.dvInhibit;
+    settings.pagerInhibit = options.features.pagerInhibit;
+    settings.currentDirectory = options.currentDirectory;
+    return settings;
+}
+
 } // namespace
 
-CliSession::CliSession(const CliOptions& options, bool yes)
-    : m_prompt(chooseUiText(languageSetting(options)).codePage, yes),
-      m_currentDirectory(options.currentDirectory),
-      m_document(m_texts, m_prompt, m_dialog, nullptr, m_recent, m_currentDirectory,
-                 languageSetting(options)) {
-    m_texts.attachSource(*chooseUiText(languageSetting(options)).source);
-    m_document.setFeatureFlags(options.features);
-    m_document.images().setDestination(options.destination.value_or(kDestinationUnset));
+MainControllerPorts CliSession::ports(CliSession& s) {
+    MainControllerPorts p{s.m_loop, s.m_loop, s.m_prompt, s.m_dialog, s.m_system, s.m_metrics};
+    p.store = &s.m_store;
+    return p;
 }
+
+CliSession::CliSession(const CliOptions& options, bool yes)
+    : m_system(languageSetting(options) == 1),
+      m_prompt(chooseUiText(languageSetting(options)).codePage, yes),
+      m_settings(indEnviron::Detached{}, m_system), m_bus(m_loop),
+      m_controller(configured(m_settings, options), m_texts, m_bus, ports(*this)) {}
 
 } // namespace qx::cli

@@ -1,10 +1,15 @@
 #pragma once
 
-#include "app/document.h"
-#include "app/recent_files.h"
+#include "app/environ.h"
+#include "app/main_controller.h"
+#include "base/event_manager.h"
 #include "base/file_dialog.h"
+#include "base/loop_scheduler.h"
+#include "base/text_metrics.h"
 #include "cli_command.h"
 #include "cli_files.h"
+#include "qt_settings_store.h"
+#include "qt_system_info.h"
 #include "stderr_prompt.h"
 #include "text/text_table.h"
 
@@ -12,8 +17,9 @@
 
 namespace qx::cli {
 
-// The editor's objects as a command needs them: the text table of the chosen language, message
-// boxes on stderr, and a document set up for the destination and variant of the options.
+// The editor's controller without a window, set up for the options: the text table of the
+// chosen language, message boxes on stderr, the document of the destination and variant, and a
+// loop that runs the timers while a command waits.
 class CliSession {
 public:
     // `yes` answers every question with Yes (or OK), as --yes does.
@@ -21,9 +27,12 @@ public:
     CliSession(const CliSession&) = delete;
     CliSession& operator=(const CliSession&) = delete;
 
+    MainController& controller() { return m_controller; }
     cmcGTex& texts() { return m_texts; }
     StderrPrompt& prompt() { return m_prompt; }
-    indDocument& document() { return m_document; }
+    indDocument& document() { return m_controller.document(); }
+    LoopScheduler& loop() { return m_loop; }
+    indEnviron& settings() { return m_settings; }
     CliFiles& files() { return m_files; }
 
 private:
@@ -34,13 +43,30 @@ private:
         std::optional<std::string> askSave(const FileDialogRequest&) override { return {}; }
     };
 
-    cmcGTex m_texts;
+    // The system's answers, with the language of the options: the command line shows what an
+    // editor on a system of that language shows.
+    class OptionSystemInfo : public QtSystemInfo {
+    public:
+        explicit OptionSystemInfo(bool japanese) : m_japanese(japanese) {}
+        std::string language() const override { return m_japanese ? "ja" : "en"; }
+
+    private:
+        bool m_japanese;
+    };
+
+    static MainControllerPorts ports(CliSession& s);
+
+    LoopScheduler m_loop;
+    QtSettingsStore m_store;
+    OptionSystemInfo m_system;
+    FixedTextMetrics m_metrics;
     StderrPrompt m_prompt;
     NoFileDialog m_dialog;
-    cmcRecent m_recent;
-    std::string m_currentDirectory;
-    indDocument m_document;
-    CliFiles m_files{m_document, m_prompt, m_texts};
+    indEnviron m_settings;
+    cmcGTex m_texts;
+    cmcEvMan m_bus;
+    MainController m_controller;
+    CliFiles m_files{m_controller.document(), m_prompt, m_texts};
 };
 
 } // namespace qx::cli

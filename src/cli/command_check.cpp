@@ -4,9 +4,6 @@
 #include "cli_files.h"
 #include "cli_session.h"
 
-#include "radio/bank_link_table.h"
-#include "radio/cell_link_dispatch.h"
-#include "sheet/gtex_lines.h"
 #include "sheet/warning_check_list.h"
 
 #include <cstdio>
@@ -21,20 +18,10 @@ int runCheck(const CliOptions& options, const std::vector<std::string>& args) {
         return kExitUsage;
     }
     CliSession session(options);
-    indDocument& document = session.document();
     if (const int status = session.files().open((*parsed)[0]); status != kExitOk) {
         return status;
     }
-    cmcEeprom& image = document.current();
-    banklink::rebuild(image);
-    LinkEnvironment environment;
-    environment.image = &image;
-    environment.destination = document.images().destination();
-    environment.features = options.features;
-    cmcCellLinkDispatch dispatch(environment);
-    GTexLines lines(session.texts());
-    const bool shiftJis = options.language && *options.language == "ja";
-    const CheckListResult found = runWarningCheckList(lines, dispatch, shiftJis);
+    const CheckListResult found = session.controller().runChecks();
 
     for (const std::string& callString : found.errors) {
         std::printf("error\t%s\n", callString.c_str());

@@ -6,16 +6,11 @@
 #include "cli_command.h"
 #include "cli_session.h"
 #include "link/clone_manager.h"
-#include "link/termios_serial_device.h"
 #include "qt_instance_lock.h"
 #include "qt_settings_store.h"
 #include "qt_system_info.h"
-#include "radio/bank_link_table.h"
-#include "radio/cell_link_dispatch.h"
 #include "radio/clone_information.h"
 #include "radio/destination.h"
-#include "sheet/gtex_lines.h"
-#include "sheet/warning_check_list.h"
 
 #include <cstdio>
 #include <functional>
@@ -77,47 +72,25 @@ bool storeSettings(const char* programPath, const std::function<void(indEnviron&
     return settings.save();
 }
 
-std::string portMapEntry(int port) {
-    QtSettingsStore store;
-    return store
-        .readText(std::string(indEnviron::kRegistryRoot) + "\\Ports", "COM" + std::to_string(port))
-        .value_or(std::string());
-}
-
-// One clone command's objects: the loop, the clone manager on the real serial device, and the
-// document's commands.
+// One clone command on the session's controller: the terminal's progress bar, the device of
+// --device, and a loop that runs until the command chain ends.
 class CloneRun {
 public:
     CloneRun(const CliOptions& options, CliSession& session, const char* label)
-        : m_options(options), m_session(session), m_progress(label),
-          m_clone(m_loop, m_loop, std::make_unique<TermiosSerialDevice>(), session.prompt(),
-                  session.texts()),
-          m_features(options.features),
-          m_commands(m_clone, session.document(), m_features, session.prompt(), session.texts()) {
-        m_clone.SetSettingsSource([this] {
-            CloneLinkSettings s;
-            s.port = m_options.port.value_or(1);
-            s.highSpeed = m_options.highSpeed.value_or(false);
-            s.connectionType = m_connection;
-            return s;
-        });
-        m_connection = options.connection.value_or(0);
-        m_clone.SetConnectionTypeSink([this](int type) {
-            m_connection = type;
+        : m_session(session), m_progress(label) {
+        indCloneMan& clone = session.controller().cloneManager();
+        clone.SetConnectionTypeSink([this](int type) {
+            m_session.settings().transType = type;
             m_learnedConnection = type;
         });
-        m_clone.SetProgressView(&m_progress);
-        m_clone.Engine().Port().SetDeviceResolver([this](int port) {
-            if (m_options.device) {
-                return *m_options.device;
-            }
-            const std::string mapped = portMapEntry(port);
-            return mapped.empty() ? defaultSerialDevicePath(port) : mapped;
-        });
+        clone.SetProgressView(&m_progress);
+        if (options.device) {
+            clone.Engine().Port().SetDeviceResolver(
+                [device = *options.device](int) { return device; });
+        }
     }
 
-    CloneCommands& commands() { return m_commands; }
-    const FeatureFlags& features() const { return m_features; }
+    CloneCommands& commands() { return m_session.controller().cloneCommands(); }
     const std::optional<int>& learnedConnection() const { return m_learnedConnection; }
 
     // Runs one command chain to its end: its outcome and clone error.
@@ -132,8 +105,18 @@ public:
             })) {
             return outcome;
         }
-        m_loop.runUntil([&] { return done; });
+        m_session.loop().runUntil([&] { return done; });
         return outcome;
+    }
+
+    // Asks the transceiver who it is as the initial setup does: no destination is checked.
+    std::pair<CloneCommands::Outcome, int> setupInformation() {
+        MainController& controller = m_session.controller();
+        controller.setHeadlessShown(false);
+        const auto result =
+            run([this](CloneCommands::Finished f) { return commands().Information(f); });
+        controller.setHeadlessShown(true);
+        return result;
     }
 
     // Without a stored destination the first request learns it from the transceiver, as the
@@ -142,17 +125,12 @@ public:
         if (m_session.document().images().destination() != kDestinationUnset) {
             return true;
         }
-        m_commands.SetViews({[] { return false; }, {}, {}, {}, {}});
-        const auto [outcome, code] =
-            run([this](CloneCommands::Finished f) { return m_commands.Information(f); });
-        m_commands.SetViews({});
-        if (outcome != CloneCommands::Outcome::Done) {
+        if (setupInformation().first != CloneCommands::Outcome::Done) {
             return false;
         }
-        const int destination = m_commands.AdoptTransceiverSetup();
-        if (destination < 0) {
+        if (!m_session.controller().takeTransceiverSetup()) {
             // A transceiver of no known destination cannot be served.
-            m_session.prompt().ask(m_clone.ErrorText(kCloneVersion),
+            m_session.prompt().ask(m_session.controller().cloneManager().ErrorText(kCloneVersion),
                                    m_session.texts().firstLine("GI_Sys_AppTitle"),
                                    PromptIcon::Error, PromptButtons::Ok);
             return false;
@@ -160,7 +138,7 @@ public:
         std::fprintf(stderr,
                      "qx5130-cli: no destination is set up; using the transceiver's (%s). "
                      "'qx5130-cli setup' stores it.\n",
-                     destinationName(destination));
+                     destinationName(m_session.settings().destination));
         return true;
     }
 
@@ -172,44 +150,9 @@ public:
     }
 
 private:
-    CliOptions m_options;
     CliSession& m_session;
-    LoopScheduler m_loop;
     TerminalProgress m_progress;
-    indCloneMan m_clone;
-    FeatureFlags m_features;
-    CloneCommands m_commands;
-    int m_connection = 0;
     std::optional<int> m_learnedConnection;
-};
-
-// The editor's setting checks, run by a write before anything is sent.
-class CheckListChecks : public CloneWriteChecks {
-public:
-    CheckListChecks(CliSession& session, CloneRun& run, bool shiftJis)
-        : m_session(session), m_run(run), m_shiftJis(shiftJis) {}
-
-    void count(const cmcEeprom& image, int& errors, int& warnings) override {
-        cmcEeprom copy(image); // the checks read the bank links, which are derived
-        banklink::rebuild(copy);
-        LinkEnvironment environment;
-        environment.image = &copy;
-        environment.destination = m_session.document().images().destination();
-        environment.features = m_run.features();
-        if (m_run.commands().HasBlock()) {
-            environment.cloneInformation = &m_run.commands().Block();
-        }
-        cmcCellLinkDispatch dispatch(environment);
-        GTexLines lines(m_session.texts());
-        const CheckListResult found = runWarningCheckList(lines, dispatch, m_shiftJis);
-        errors = found.errorCount();
-        warnings = found.warningCount();
-    }
-
-private:
-    CliSession& m_session;
-    CloneRun& m_run;
-    bool m_shiftJis;
 };
 
 const char* g_programPath = "qx5130-cli";
@@ -265,26 +208,24 @@ int runSetup(const CliOptions& options, const std::vector<std::string>& args) {
     }
     CliSession session(options);
     CloneRun run(options, session, "Reading");
-    // As the initial setup: the main window is hidden, so no destination is checked.
-    run.commands().SetViews({[] { return false; }, {}, {}, {}, {}});
-    const auto [outcome, code] =
-        run.run([&](CloneCommands::Finished f) { return run.commands().Information(f); });
+    const auto [outcome, code] = run.setupInformation();
     (void)code;
     if (outcome != CloneCommands::Outcome::Done) {
         return exitFor(outcome);
     }
-    const CloneInformation& b = run.commands().Block();
-    const FeatureFlags f = b.features();
+    MainController& controller = session.controller();
+    const bool known = controller.takeTransceiverSetup();
+    const FeatureFlags f = controller.features();
     const std::optional<int> learned = run.learnedConnection();
     const int port = options.port.value_or(1);
     const bool stored = storeSettings(g_programPath, [&](indEnviron& s) {
-        s.destination = b.destination() <= kDestinationUnset ? b.destination() : kDestinationUnset;
+        s.destination = known ? session.settings().destination : kDestinationUnset;
         s.fccInhibit = f.fccInhibit;
         s.rxExpansion = f.rxExpansion;
         s.digitalUnit = f.digitalUnit;
         s.dvInhibit = f.dvInhibit;
         s.pagerInhibit = f.pagerInhibit;
-        s.setupDone = s.destination < kDestinationUnset;
+        s.setupDone = known;
         if (!options.device) {
             s.comPort = port;
         }
@@ -292,7 +233,7 @@ int runSetup(const CliOptions& options, const std::vector<std::string>& args) {
             s.transType = *learned;
         }
     });
-    printInformation(b);
+    printInformation(controller.cloneInformation());
     return stored ? kExitOk : kExitRefused;
 }
 
@@ -322,7 +263,6 @@ int runRead(const CliOptions& options, const std::vector<std::string>& args) {
     if (outcome != CloneCommands::Outcome::Done) {
         return exitFor(outcome);
     }
-    session.document().setFeatureFlags(run.features());
     return session.files().save(*out);
 }
 
@@ -348,8 +288,6 @@ int runWrite(const CliOptions& options, const std::vector<std::string>& args) {
             return status;
         }
     }
-    CheckListChecks checks(session, run, options.language && *options.language == "ja");
-    run.commands().SetSettingChecks(&checks);
     const auto [outcome, code] =
         run.run([&](CloneCommands::Finished f) { return run.commands().Write(f); });
     (void)code;

@@ -5,17 +5,12 @@
 #include "cli_files.h"
 #include "cli_session.h"
 
-#include "base/text_metrics.h"
-#include "radio/cell_link_dispatch.h"
-#include "sheet/gtex_lines.h"
 #include "sheet/sheet_catalogue.h"
 #include "sheet/sheet_script.h"
-#include "sheet/value_tables.h"
 #include "text/ui_text_choice.h"
 
 #include <charconv>
 #include <cstdio>
-#include <memory>
 #include <string_view>
 
 namespace qx::cli {
@@ -39,50 +34,6 @@ bool sheetExists(const CliOptions& options, const std::string& sheetKey) {
     return false;
 }
 
-// The sheet of a call string built on the opened document, with its cell links.
-class SheetWorld {
-public:
-    SheetWorld(CliSession& session, const CliOptions& options)
-        : m_lines(session.texts()), m_lists(m_lines, japanese(options)) {
-        ImageSet& images = session.document().images();
-        m_env.text = &m_lines;
-        m_env.metrics = &m_metrics;
-        m_env.shiftJis = japanese(options);
-        m_env.japaneseSystem = japanese(options);
-        m_env.image = &images.current();
-        m_env.destination = images.destination();
-        m_env.digitalUnit = options.features.digitalUnit;
-        m_env.dvInhibit = options.features.dvInhibit;
-        m_env.pagerInhibit = options.features.pagerInhibit;
-        LinkEnvironment links;
-        links.image = &images.current();
-        links.destination = images.destination();
-        links.features = options.features;
-        links.lists = &m_lists;
-        links.japaneseSystem = japanese(options);
-        links.codePage = japanese(options) ? CodePage::ShiftJis : CodePage::Windows1252;
-        links.restartRefresh = [&images] { images.checkModified(); };
-        m_dispatch = std::make_unique<cmcCellLinkDispatch>(links);
-    }
-
-    cuiSheet& open(const std::string& callString) {
-        m_sheet = createSheet(m_env, callString);
-        m_sheet->show();
-        m_script = std::make_unique<cmcSheetScript>(*m_sheet, *m_dispatch, m_lists);
-        return *m_sheet;
-    }
-    cmcSheetScript& script() { return *m_script; }
-
-private:
-    GTexLines m_lines;
-    FixedTextMetrics m_metrics;
-    cmcValueTables m_lists;
-    SheetEnvironment m_env;
-    std::unique_ptr<cmcCellLinkDispatch> m_dispatch;
-    std::unique_ptr<cuiSheet> m_sheet;
-    std::unique_ptr<cmcSheetScript> m_script;
-};
-
 int openSheetOf(const CliOptions& options, const std::string& callString) {
     const CallString decoded = decodeCallString(callString);
     if (decoded.sheetKey.empty() || !sheetExists(options, decoded.sheetKey)) {
@@ -105,9 +56,10 @@ int runSheet(const CliOptions& options, const std::vector<std::string>& args) {
     if (const int status = session.files().open((*parsed)[0]); status != kExitOk) {
         return status;
     }
-    SheetWorld world(session, options);
-    world.open(callString);
-    for (const std::string& line : world.script().lines()) {
+    MainController& controller = session.controller();
+    cmcSheetScript script(controller.openSheet(callString), controller.dispatch(),
+                          controller.valueTables());
+    for (const std::string& line : script.lines()) {
         std::fwrite(line.data(), 1, line.size(), stdout);
         std::fputc('\n', stdout);
     }
@@ -136,10 +88,11 @@ int runSet(const CliOptions& options, const std::vector<std::string>& args) {
     if (const int status = session.files().open(positional[0]); status != kExitOk) {
         return status;
     }
-    SheetWorld world(session, options);
-    world.open(positional[1]);
+    MainController& controller = session.controller();
+    cmcSheetScript script(controller.openSheet(positional[1]), controller.dispatch(),
+                          controller.valueTables());
     using Outcome = cmcSheetScript::Outcome;
-    const Outcome outcome = world.script().enter(positional[2], index, positional[4]);
+    const Outcome outcome = script.enter(positional[2], index, positional[4]);
     switch (outcome) {
     case Outcome::Changed:
     case Outcome::Unchanged:

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/main_controller.h"
+#include "headless_editor.h"
 #include "radio/cell_link_dispatch.h"
 #include "radio/clone_information.h"
 #include "radio/image_set.h"
@@ -18,33 +20,25 @@
 
 namespace qx::test {
 
-// The whole path of `qx5130-cli sheet` and `set` without a window: the built-in English table,
-// a new document of one destination, the value tables of the lists and the cell link dispatch.
+// The whole path of `qx5130-cli sheet` and `set` without a window: the editor's controller on
+// the built-in English table, with a new document of one destination. `env` is a copy of the
+// controller's sheet environment that a test may change; `information` is the clone
+// information the cell links show.
 struct HeadlessSheets {
-    HeadlessSheets() {
-        table.attachSource(kTextTable_en);
-        setDestination(0, true);
-    }
+    HeadlessSheets() { setDestination(0, true); }
 
     void setDestination(int destination, bool digitalUnit, bool dvInhibit = false,
                         bool pagerInhibit = false) {
-        images.setDestination(destination);
-        env.text = &lines;
+        controller.setDestination(destination);
+        FeatureFlags flags;
+        flags.digitalUnit = digitalUnit;
+        flags.dvInhibit = dvInhibit;
+        flags.pagerInhibit = pagerInhibit;
+        controller.setFeatures(flags);
+        env = controller.sheetEnvironment();
         env.metrics = &metrics;
-        env.image = &images.current();
-        env.destination = destination;
-        env.digitalUnit = digitalUnit;
-        env.dvInhibit = dvInhibit;
-        env.pagerInhibit = pagerInhibit;
-        LinkEnvironment links;
-        links.image = &images.current();
-        links.destination = destination;
-        links.features.digitalUnit = digitalUnit;
-        links.features.dvInhibit = dvInhibit;
-        links.features.pagerInhibit = pagerInhibit;
-        links.lists = &tables;
-        links.cloneInformation = &information;
-        dispatch = std::make_unique<cmcCellLinkDispatch>(links);
+        dispatch = &controller.dispatch();
+        dispatch->environment().cloneInformation = &information;
     }
 
     std::unique_ptr<cuiSheet> open(std::string_view callString) {
@@ -53,14 +47,16 @@ struct HeadlessSheets {
         return sheet;
     }
 
-    cmcGTex table;
-    GTexLines lines{table};
+    HeadlessEditor editor{{}, false};
+    MainController& controller = *editor.controller;
+    cmcGTex& table = editor.texts;
+    GTexLines& lines = controller.lines();
     FixedMetrics metrics;
-    cmcValueTables tables{lines};
-    ImageSet images;
+    cmcValueTables& tables = controller.valueTables();
+    ImageSet& images = controller.document().images();
     CloneInformation information;
     SheetEnvironment env;
-    std::unique_ptr<cmcCellLinkDispatch> dispatch;
+    cmcCellLinkDispatch* dispatch = nullptr;
 };
 
 } // namespace qx::test

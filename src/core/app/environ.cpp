@@ -104,6 +104,10 @@ indEnviron::indEnviron(ReadOnly, std::string userRoot, std::string machineRoot,
     load(arguments);
 }
 
+indEnviron::indEnviron(Detached, const SystemInfo& system) : m_reader(nullptr), m_system(&system) {
+    resetToDefaults();
+}
+
 indEnviron::~indEnviron() {
     save();
     if (m_firstInstance && m_lock != nullptr) {

@@ -51,6 +51,11 @@ public:
     indEnviron(ReadOnly, std::string userRoot, std::string machineRoot, const SettingsStore& store,
                const SystemInfo& system, std::vector<std::string> arguments);
 
+    // A record of the default settings that is neither loaded nor saved: for tools and
+    // benchmarks that set the fields themselves.
+    struct Detached {};
+    indEnviron(Detached, const SystemInfo& system);
+
     // Saves when allowed, then releases the lock.
     ~indEnviron();
     indEnviron(const indEnviron&) = delete;

@@ -267,6 +267,26 @@ void MainController::refreshMenus() {
     }
 }
 
+bool MainController::takeTransceiverSetup() {
+    if (!m_cloneCommands.HasBlock() ||
+        m_cloneCommands.Block().destination() >= indEnviron::kDestinationNotSet) {
+        return false;
+    }
+    const int destination = m_cloneCommands.AdoptTransceiverSetup();
+    if (destination < 0) {
+        return false;
+    }
+    m_settings.destination = destination;
+    m_settings.setupDone = true;
+    takeFeatures();
+    m_document.markSaved();
+    refreshTitle();
+    if (m_windowBuilt) {
+        rebuildTree();
+    }
+    return true;
+}
+
 // --- building ----------------------------------------------------------------------------------
 
 bool MainController::buildWindow() {
@@ -509,9 +529,6 @@ void MainController::windowClosed() {
     m_periodic->schedule(-1);
     closeSheet();
     m_tree.reset();
-    if (m_views != nullptr) {
-        m_views->treeRebuilt();
-    }
 }
 
 bool MainController::openDocument(const std::string& path) {
@@ -760,19 +777,9 @@ void MainController::onMessage(const EvMessage& message, cmcEvMan&) {
         }
         m_bus.send(MessageId::RefreshToolBarStates);
         break;
-    case MessageId::InitialSetupDone: {
-        const int destination = m_cloneCommands.AdoptTransceiverSetup();
-        if (destination >= 0) {
-            m_settings.destination = destination;
-            takeFeatures();
-            m_document.markSaved();
-            refreshTitle();
-            if (m_windowBuilt) {
-                rebuildTree();
-            }
-        }
+    case MessageId::InitialSetupDone:
+        takeTransceiverSetup();
         break;
-    }
     case MessageId::CloneStarted:
         mainWindowEnable(false);
         break;

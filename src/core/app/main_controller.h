@@ -90,6 +90,11 @@ public:
     // Opens the initial setup session (also for "/setup").
     void openInitialSetup();
 
+    // What the initial setup learned from the transceiver becomes the settings: its
+    // destination, its variant and the document of that destination. False (nothing changes)
+    // when no clone information was read or its destination is unknown.
+    bool takeTransceiverSetup();
+
     // Without views, whether the clone commands act as with a visible main window (they check
     // the destination then). Default: visible.
     void setHeadlessShown(bool shown) { m_headlessShown = shown; }

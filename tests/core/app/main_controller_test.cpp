@@ -2,11 +2,13 @@
 #include "headless_editor.h"
 #include "radio/cell_link_names.h"
 #include "radio/image_map.h"
+#include "scripted_transceiver.h"
 #include "sheet/sheet_script.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -398,6 +400,116 @@ TEST(StartUp, SetupOkStoresThePortOrRefusesIt) {
             EXPECT_TRUE(editor.controller->cloneManager().IsBusy()) << "asks the transceiver";
         }
     }
+}
+
+} // namespace
+} // namespace qx
+
+namespace qx {
+namespace {
+
+// The editor with a transceiver of destination 5 on its cable.
+struct EditorWithRadio : HeadlessEditor {
+    explicit EditorWithRadio(const std::function<void(indEnviron&)>& configure)
+        : HeadlessEditor(configure) {
+        controller->cloneManager().Engine().SetSleeper([](int) {});
+    }
+    // Lets the clock run until the clone engine and the messages it posted are done.
+    void runClone() {
+        for (int i = 0; i < 20000 && controller->cloneManager().IsBusy(); ++i) {
+            scheduler.advance(10);
+        }
+        run(100);
+    }
+    test::ScriptedTransceiver radio{line};
+};
+
+TEST(CloneMenu, ReadDisablesTheWindowAndLeavesAnUntitledModifiedDocument) {
+    EditorWithRadio editor([](indEnviron& env) { env.destination = 5; });
+    editor.start();
+    editor.radio.image[imagemap::kCloneComment] = 'Q';
+    cuiMenu& menu = editor.controller->mainMenu();
+    editor.controller->menuClicked(*menu.find(CL_Menu_Clone_Read));
+    editor.runClone();
+    EXPECT_TRUE(editor.prompt.asked.empty()) << editor.prompt.asked[0].text;
+    EXPECT_EQ(editor.controller->document().current().getByte(imagemap::kCloneComment), 'Q');
+    EXPECT_TRUE(editor.controller->document().isModified());
+    EXPECT_EQ(editor.views.title, "Untitled - QX-5130");
+    ASSERT_FALSE(editor.views.enabledHistory.empty());
+    EXPECT_FALSE(editor.views.enabledHistory.front());
+    EXPECT_TRUE(editor.views.enabledHistory.back());
+    EXPECT_TRUE(editor.views.enabled);
+    EXPECT_GT(editor.views.raised, 0);
+    EXPECT_EQ(editor.views.progressOpened, 1);
+    EXPECT_EQ(editor.views.progressClosed, 1);
+    ASSERT_FALSE(editor.views.litHistory.empty());
+    EXPECT_EQ(editor.views.litHistory.back(), 32);
+}
+
+TEST(CloneMenu, ASilentTransceiverChangesNothingAndGivesTheWindowBack) {
+    EditorWithRadio editor([](indEnviron& env) { env.destination = 5; });
+    editor.start();
+    editor.radio.plugged = false;
+    const cmcEeprom before(editor.controller->document().current());
+    editor.controller->menuClicked(*editor.controller->mainMenu().find(CL_Menu_Clone_Read));
+    editor.runClone();
+    ASSERT_EQ(editor.prompt.asked.size(), 1U);
+    EXPECT_EQ(editor.prompt.asked[0].text.rfind("No answer from transceiver.", 0), 0U);
+    EXPECT_FALSE(editor.controller->document().isModified());
+    EXPECT_EQ(std::memcmp(before.data(), editor.controller->document().current().data(),
+                          static_cast<std::size_t>(before.size())),
+              0);
+    EXPECT_TRUE(editor.views.enabled);
+}
+
+TEST(CloneMenu, InformationShowsTheCloneInformationSheet) {
+    EditorWithRadio editor([](indEnviron& env) { env.destination = 5; });
+    editor.start();
+    editor.controller->toolBarClicked(*editor.controller->toolBar().find(CL_Menu_Clone_Info));
+    editor.runClone();
+    EXPECT_EQ(editor.views.informationShown,
+              (std::vector<std::string>{"GI_Sheet_CloneInfo|QX-5130"}));
+}
+
+TEST(InitialSetup, OkReadsTheTransceiverAndStoresItsDestinationAndUnits) {
+    EditorWithRadio editor([](indEnviron& env) {
+        env.destination = indEnviron::kDestinationNotSet;
+        env.setupDone = false;
+        env.digitalUnit = false;
+        env.dvInhibit = true;
+    });
+    editor.start();
+    ASSERT_FALSE(editor.views.visible);
+    editor.controller->initialSetup()->ok({2, ""});
+    editor.runClone();
+    EXPECT_EQ(editor.env.comPort, 2);
+    EXPECT_EQ(editor.views.setupEnabledHistory, (std::vector<bool>{false}));
+    EXPECT_FALSE(editor.views.setupOpen);
+    EXPECT_TRUE(editor.views.visible);
+    EXPECT_TRUE(editor.env.setupDone);
+    EXPECT_EQ(editor.env.destination, 5);
+    EXPECT_TRUE(editor.env.digitalUnit);
+    EXPECT_FALSE(editor.env.dvInhibit);
+    EXPECT_EQ(editor.controller->document().images().destination(), 5);
+    EXPECT_FALSE(editor.controller->document().isModified());
+    // The tree now offers what the digital unit brings.
+    EXPECT_NE(editor.controller->tree()->findByCaption("GPS Memory"), nullptr);
+    EXPECT_TRUE(editor.prompt.asked.empty());
+}
+
+TEST(InitialSetup, ATransceiverOfUnknownDestinationDoesNotCompleteTheSetup) {
+    EditorWithRadio editor([](indEnviron& env) {
+        env.destination = indEnviron::kDestinationNotSet;
+        env.setupDone = false;
+    });
+    editor.radio.info[16] = 16;
+    editor.start();
+    editor.controller->initialSetup()->ok({1, ""});
+    editor.runClone();
+    EXPECT_FALSE(editor.views.setupOpen);
+    EXPECT_TRUE(editor.views.visible);
+    EXPECT_FALSE(editor.env.setupDone);
+    EXPECT_EQ(editor.env.destination, indEnviron::kDestinationNotSet);
 }
 
 } // namespace
