@@ -1,14 +1,16 @@
 #include "editor_application.h"
 
+#include "app_icons.h"
 #include "base/fatal_defect.h"
 #include "editor_globals.h"
+#include "initial_setup_dialog.h"
 #include "main_window.h"
-#include "qt_user_prompt.h"
 #include "termination_signals.h"
 
 #include <QMessageBox>
 #include <QPointer>
 #include <QScreen>
+#include <QTimer>
 
 #include <exception>
 #include <string>
@@ -44,6 +46,16 @@ bool EditorApplication::notify(QObject* receiver, QEvent* event) {
     return false;
 }
 
+std::vector<std::string> filesToOpen(const std::vector<std::string>& arguments) {
+    std::vector<std::string> files;
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        if (QString::fromLocal8Bit(arguments[i].c_str()).toLower() != QStringLiteral("/setup")) {
+            files.push_back(arguments[i]);
+        }
+    }
+    return files;
+}
+
 int runEditor(int argc, char** argv) {
     EditorApplication app(argc, argv);
     QPointer<TForm1> window;
@@ -58,25 +70,37 @@ int runEditor(int argc, char** argv) {
     for (int i = 0; i < argc; ++i) {
         arguments.emplace_back(argv[i]);
     }
+    const std::vector<std::string> files = filesToOpen(arguments);
     EditorGlobals globals(std::move(arguments), screenWorkArea);
     if (!globals.firstInstance()) {
         // Another copy runs: show nothing, touch no settings.
         return 0;
     }
 
+    QApplication::setWindowIcon(AppIcons::application());
+    QGuiApplication::setDesktopFileName(QStringLiteral("qx5130"));
+    // The main window may be hidden while the initial setup runs; only its close ends the run.
+    QApplication::setQuitOnLastWindowClosed(false);
     const std::string title = globals.uiText.firstLine("GI_Sys_AppTitle");
-    QtUserPrompt prompt(globals.codec);
-    installDefectPrompt(&prompt, title);
+    installDefectPrompt(&globals.prompt, title);
     {
-        TForm1 mainWindow(globals.env, globals.codec.toQString(title),
-                          globals.systemInfo.workArea());
+        TForm1 mainWindow(*globals.controller, globals.codec, globals.systemInfo.workArea());
         window = &mainWindow;
-        prompt.setOwner(&mainWindow);
-        // The initial setup dialog will keep the window hidden while the destination is not
-        // known; until it exists the window shows at once.
-        mainWindow.show();
-        QApplication::exec();
-        prompt.setOwner(nullptr);
+        globals.prompt.setOwner(&mainWindow);
+        globals.fileDialog.setOwner(&mainWindow);
+        if (mainWindow.built()) {
+            QObject::connect(&mainWindow, &TForm1::closed, &app, &QCoreApplication::quit);
+            if (!files.empty()) {
+                // Once the loop runs, through the save-changes question and the error boxes.
+                MainController& controller = *globals.controller;
+                const std::string path = files.front();
+                QTimer::singleShot(0, &mainWindow,
+                                   [&controller, path] { controller.openDocument(path); });
+            }
+            QApplication::exec();
+        }
+        globals.fileDialog.setOwner(nullptr);
+        globals.prompt.setOwner(nullptr);
     }
     installDefectPrompt(nullptr, title);
     return 0;

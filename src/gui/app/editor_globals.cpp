@@ -11,15 +11,17 @@ EditorGlobals::EditorGlobals(std::vector<std::string> arguments,
     : systemInfo(std::move(workArea)),
       env(indEnviron::kMutexName, indEnviron::kRegistryRoot, indEnviron::kRegistryRoot,
           settingsStore, instanceLock, systemInfo, std::move(arguments)),
-      bus(scheduler) {
+      bus(scheduler), codec(chooseUiText(env.language).codePage), prompt(codec), fileDialog(codec),
+      columnWidths(settingsStore) {
     if (!env.firstInstance()) {
         return;
     }
-    // The MainController attaches the tables when it is made; until it exists the start does.
-    const UiTextChoice choice = chooseUiText(env.language);
-    uiText.attachSource(*choice.source);
     helpText.attachSource(kTextTable_help);
-    codec = CodePageText(choice.codePage);
+    MainControllerPorts ports{scheduler, scheduler, prompt, fileDialog, systemInfo, metrics};
+    ports.store = &settingsStore;
+    ports.columnWidths = &columnWidths;
+    // It attaches the interface table of the language.
+    controller = std::make_unique<MainController>(env, uiText, bus, std::move(ports));
 }
 
 } // namespace qx

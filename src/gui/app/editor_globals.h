@@ -1,14 +1,20 @@
 #pragma once
 
 #include "app/environ.h"
+#include "app/main_controller.h"
 #include "base/event_manager.h"
+#include "base/text_metrics.h"
 #include "code_page_text.h"
+#include "qt_file_dialog.h"
 #include "qt_instance_lock.h"
 #include "qt_scheduler.h"
 #include "qt_settings_store.h"
 #include "qt_system_info.h"
+#include "qt_user_prompt.h"
+#include "sheet/registry_column_widths.h"
 #include "text/text_table.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -35,10 +41,16 @@ public:
     cmcGTex uiText;
     cmcGTex helpText;
     cmcEvMan bus;
-    // The MainController (model tag "QX5130", image size 70704) goes here, last.
 
-    // The code page of the interface table the language chose.
+    // The code page of the interface table the language chose, and the dialogs that speak it.
     CodePageText codec;
+    QtUserPrompt prompt;
+    QtFileDialog fileDialog;
+    FixedTextMetrics metrics;
+    cmcRegistryColumnWidths columnWidths;
+
+    // The MainController, last of the global objects; only the first instance has one.
+    std::unique_ptr<MainController> controller;
 };
 
 } // namespace qx

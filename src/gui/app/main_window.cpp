@@ -1,38 +1,566 @@
 #include "main_window.h"
 
 #include "app/environ.h"
+#include "app/main_controller.h"
+#include "app/ui_item.h"
 #include "app/window_bounds.h"
+#include "app_icons.h"
+#include "cloning_window.h"
+#include "dialog_font.h"
+#include "initial_setup_dialog.h"
+#include "port_number_dialog.h"
+#include "sheet/cell_parser.h"
+#include "sheet/sheet.h"
+#include "sheet_text_grid.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
+#include <QDialogButtonBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace qx {
 
-TForm1::TForm1(indEnviron& settings, const QString& caption, const ScreenRect& workArea,
+namespace {
+
+constexpr int kSplitterWidth = 3;
+constexpr int kMinimumPane = 8;
+constexpr int kMinimumStatusPanel = 100;
+constexpr int kStatusPanel1Width = 160;
+
+// The clone files among dropped URLs.
+QStringList droppedCloneFiles(const QMimeData* data) {
+    QStringList files;
+    if (data == nullptr || !data->hasUrls()) {
+        return files;
+    }
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile() &&
+            url.toLocalFile().endsWith(QStringLiteral(".icf"), Qt::CaseInsensitive)) {
+            files << url.toLocalFile();
+        }
+    }
+    return files;
+}
+
+} // namespace
+
+TForm1::TForm1(MainController& controller, const CodePageText& codec, const ScreenRect& workArea,
                QWidget* parent)
-    : QMainWindow(parent), m_environ(settings) {
-    setWindowTitle(caption);
+    : QMainWindow(parent), m_controller(controller), m_codec(codec) {
+    const indEnviron& settings = m_controller.settings();
+    setWindowTitle(m_codec.toQString(m_controller.appTitle()));
+    setWindowIcon(AppIcons::application());
+    {
+        cmcCellParser parser(m_controller.lines(), m_controller.shiftJis());
+        cmcCellObj basic;
+        std::string line = m_controller.texts().firstLine("GI_Form_Main_BasicCell");
+        std::string_view rest(line);
+        if (parser.parseCell(basic, rest, nullptr, nullptr) && basic.effectiveFont() != nullptr) {
+            setFont(toQFont(*basic.effectiveFont()));
+        }
+    }
     const ScreenRect r = reachableWindowBounds(
         {settings.windowLeft, settings.windowTop, settings.windowWidth, settings.windowHeight},
         workArea);
     setGeometry(r.left, r.top, r.width, r.height);
+    // The toolbar's visibility is a setting of its own, not something a context menu toggles.
+    setContextMenuPolicy(Qt::NoContextMenu);
+    setAcceptDrops(true);
+
+    m_toolBar = new QToolBar(this);
+    m_toolBar->setObjectName(QStringLiteral("mainToolBar"));
+    m_toolBar->setMovable(false);
+    m_toolBar->setFloatable(false);
+    m_toolBar->setContentsMargins(4, 0, 0, 0);
+    m_toolBar->toggleViewAction()->setEnabled(false);
+    addToolBar(m_toolBar);
+
+    m_splitter = new QSplitter(Qt::Horizontal, this);
+    m_splitter->setHandleWidth(kSplitterWidth);
+    m_splitter->setOpaqueResize(true);
+    m_splitter->setChildrenCollapsible(false);
+    m_tree = new QTreeWidget(m_splitter);
+    m_tree->setHeaderHidden(true);
+    m_tree->setMinimumWidth(kMinimumPane);
+    m_tree->setColumnCount(1);
+    {
+        // The selection stays marked while the focus is elsewhere.
+        QPalette palette = m_tree->palette();
+        palette.setColor(QPalette::Inactive, QPalette::Highlight,
+                         palette.color(QPalette::Active, QPalette::Highlight));
+        palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                         palette.color(QPalette::Active, QPalette::HighlightedText));
+        m_tree->setPalette(palette);
+    }
+    m_sheetArea = new QWidget(m_splitter);
+    m_sheetArea->setMinimumWidth(kMinimumPane);
+    auto* sheetLayout = new QVBoxLayout(m_sheetArea);
+    sheetLayout->setContentsMargins(0, 0, 0, 0);
+    m_splitter->setStretchFactor(0, 0);
+    m_splitter->setStretchFactor(1, 1);
+    setCentralWidget(m_splitter);
+    const int left = std::max(kMinimumPane, settings.splitterV);
+    m_splitter->setSizes({left, std::max(kMinimumPane, r.width - left - kSplitterWidth)});
+
+    connect(m_tree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current) {
+        if (!m_treeUpdating) {
+            m_controller.treeSelected(nodeOf(current));
+        }
+    });
+    connect(m_tree, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
+        if (cuiItem* node = nodeOf(item); node != nullptr && !m_treeUpdating) {
+            m_controller.treeExpanded(*node, true);
+        }
+    });
+    connect(m_tree, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) {
+        if (cuiItem* node = nodeOf(item); node != nullptr && !m_treeUpdating) {
+            m_controller.treeExpanded(*node, false);
+        }
+    });
+
+    for (int i = 0; i < 2; ++i) {
+        m_status[i] = new QLabel(this);
+        m_status[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    }
+    // Panel 0 takes what panel 1 leaves, but never less than 100 pixels.
+    m_status[0]->setMinimumWidth(kMinimumStatusPanel);
+    m_status[1]->setFixedWidth(kStatusPanel1Width);
+    statusBar()->addWidget(m_status[0], 1);
+    statusBar()->addPermanentWidget(m_status[1]);
+
+    m_cloning = new CloningWindow(this);
+
+    hide();
+    m_controller.setViews(this);
+    m_built = m_controller.buildWindow();
+    if (m_built) {
+        buildMenu();
+        buildToolBar();
+        toolBarStatesChanged();
+        menuStatesChanged();
+        m_controller.startUp();
+    }
+}
+
+TForm1::~TForm1() {
+    if (!m_closed) {
+        m_controller.windowClosed();
+    }
+    if (m_controller.views() == this) {
+        m_controller.setViews(nullptr);
+    }
+    delete m_setup.data();
+}
+
+// --- main window -----------------------------------------------------------------------------
+
+bool TForm1::mainWindowVisible() const {
+    return isVisible();
+}
+
+void TForm1::showMainWindow() {
+    show();
+    setEnabled(true);
+    raise();
+    activateWindow();
+}
+
+void TForm1::setMainWindowEnabled(bool enabled) {
+    // The end of the information request that starts a transfer arrives after the transfer has
+    // begun; the window stays disabled while the "Cloning" window shows.
+    if (enabled && m_cloning->isVisible()) {
+        return;
+    }
+    setEnabled(enabled);
+}
+
+void TForm1::raiseMainWindow() {
+    raise();
+    activateWindow();
+}
+
+void TForm1::closeMainWindow() {
+    close();
+}
+
+void TForm1::setTitle(const std::string& title) {
+    setWindowTitle(m_codec.toQString(title));
+}
+
+void TForm1::setStatusText(int panel, const std::string& text) {
+    if (QLabel* label = statusPanel(panel)) {
+        label->setText(m_codec.toQString(text));
+    }
+}
+
+QLabel* TForm1::statusPanel(int panel) const {
+    return panel == 0 || panel == 1 ? m_status[panel] : nullptr;
+}
+
+void TForm1::setBusyCursor(bool busy) {
+    if (busy) {
+        if (m_busy++ == 0) {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        }
+    } else if (m_busy > 0 && --m_busy == 0) {
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+QFont TForm1::fontOfSpec(const char* key) const {
+    cmcFont font;
+    cmcCellParser parser(m_controller.lines(), m_controller.shiftJis());
+    parser.applyFontSpec(font, m_controller.texts().firstLine(key));
+    return toQFont(font);
+}
+
+void TForm1::showAbout(const std::string& caption, const std::string& text,
+                       const std::string& button) {
+    QDialog box(this);
+    box.setWindowTitle(m_codec.toQString(caption));
+    box.setFont(fontOfSpec("CellModel_BasicDialog"));
+    auto* icon = new QLabel(&box);
+    icon->setPixmap(AppIcons::application().pixmap(48, 48));
+    auto* label = new QLabel(m_codec.toQString(text), &box);
+    auto* ok = new QPushButton(m_codec.toQString(button), &box);
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, &box, &QDialog::accept);
+    auto* row = new QHBoxLayout;
+    row->addWidget(icon);
+    row->addWidget(label, 1);
+    auto* layout = new QVBoxLayout(&box);
+    layout->addLayout(row);
+    layout->addWidget(ok, 0, Qt::AlignHCenter);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    box.exec();
+}
+
+// --- menu and toolbar ------------------------------------------------------------------------
+
+void TForm1::buildMenu() {
+    menuBar()->clear();
+    m_menuEntries.clear();
+    for (const auto& child : m_controller.mainMenu().root().children) {
+        addMenuItems(menuBar(), *child);
+    }
+}
+
+void TForm1::addMenuItems(QWidget* parent, cuiItem& item) {
+    const QString caption = m_codec.toQString(item.caption);
+    QAction* action = nullptr;
+    if (item.isSeparator()) {
+        action = new QAction(parent);
+        action->setSeparator(true);
+    } else if (!item.children.empty()) {
+        auto* menu = new QMenu(caption, parent);
+        for (const auto& child : item.children) {
+            addMenuItems(menu, *child);
+        }
+        action = menu->menuAction();
+    } else {
+        action = new QAction(caption, parent);
+        if (!item.shortcut.empty()) {
+            action->setShortcut(QKeySequence(QString::fromLatin1(item.shortcut.c_str()),
+                                             QKeySequence::PortableText));
+            action->setShortcutContext(Qt::WindowShortcut);
+        }
+        cuiItem* target = &item;
+        connect(action, &QAction::triggered, this,
+                [this, target] { m_controller.menuClicked(*target); });
+    }
+    if (item.imageIndex >= 0) {
+        action->setIcon(AppIcons::toolbarImage(item.imageIndex));
+    }
+    parent->addAction(action);
+    m_menuEntries.push_back({action, &item});
+}
+
+QAction* TForm1::actionOf(const cuiItem& item) const {
+    for (const MenuEntry& entry : m_menuEntries) {
+        if (entry.item == &item) {
+            return entry.action;
+        }
+    }
+    for (const MenuEntry& entry : m_toolEntries) {
+        if (entry.item == &item) {
+            return entry.action;
+        }
+    }
+    return nullptr;
+}
+
+void TForm1::menuStatesChanged() {
+    for (const MenuEntry& entry : m_menuEntries) {
+        const cuiItem& item = *entry.item;
+        QAction* action = entry.action;
+        action->setVisible(item.visible);
+        if (item.isSeparator()) {
+            continue;
+        }
+        action->setEnabled(item.enabled);
+        action->setCheckable(item.checked);
+        action->setChecked(item.checked);
+        const QString caption = m_codec.toQString(item.caption);
+        if (action->text() != caption) {
+            action->setText(caption);
+        }
+    }
+}
+
+void TForm1::buildToolBar() {
+    m_toolBar->clear();
+    m_toolEntries.clear();
+    for (const auto& button : m_controller.toolBar().buttons()) {
+        cuiItem* item = button.get();
+        if (item->isSeparator()) {
+            // A gap that takes space and shows nothing.
+            auto* gap = new QWidget(m_toolBar);
+            gap->setFixedWidth(item->kind == cuiItem::Kind::LineBreak
+                                   ? cuiToolBar::kLineBreakWidth
+                                   : cuiToolBar::kSeparatorWidth);
+            m_toolBar->addWidget(gap);
+            continue;
+        }
+        const QString hint = m_codec.toQString(item->caption);
+        QAction* action = m_toolBar->addAction(AppIcons::toolbarImage(item->imageIndex), hint);
+        action->setToolTip(hint);
+        connect(action, &QAction::triggered, this,
+                [this, item] { m_controller.toolBarClicked(*item); });
+        m_toolEntries.push_back({action, item});
+    }
+}
+
+void TForm1::toolBarStatesChanged() {
+    for (const MenuEntry& entry : m_toolEntries) {
+        const cuiItem& item = *entry.item;
+        entry.action->setCheckable(item.checked);
+        entry.action->setChecked(item.checked);
+        entry.action->setEnabled(item.enabled);
+        entry.action->setIcon(AppIcons::toolbarImage(item.imageIndex));
+    }
+}
+
+void TForm1::setToolBarVisible(bool visible) {
+    m_toolBar->setVisible(visible);
+}
+
+// --- tree ------------------------------------------------------------------------------------
+
+cuiItem* TForm1::nodeOf(QTreeWidgetItem* item) const {
+    return item != nullptr ? m_treeNodes.value(item, nullptr) : nullptr;
+}
+
+void TForm1::applyTreeItem(QTreeWidgetItem* item, const cuiItem& node) {
+    const QString caption = m_codec.toQString(node.caption);
+    if (item->text(0) != caption) {
+        item->setText(0, caption);
+    }
+    const int image = node.shownImageIndex();
+    if (item->data(0, Qt::UserRole + 1).toInt() != image + 1) {
+        item->setData(0, Qt::UserRole + 1, image + 1);
+        item->setIcon(0, AppIcons::treeImage(image));
+    }
+}
+
+void TForm1::addTreeItems(QTreeWidgetItem* parent, cuiItem& node) {
+    for (const auto& child : node.children) {
+        auto* item = new QTreeWidgetItem(parent);
+        m_treeNodes.insert(item, child.get());
+        applyTreeItem(item, *child);
+        addTreeItems(item, *child);
+        item->setExpanded(child->expanded);
+    }
+}
+
+void TForm1::treeRebuilt() {
+    m_treeUpdating = true;
+    m_tree->clear();
+    m_treeNodes.clear();
+    if (cuiTree* tree = m_controller.tree()) {
+        addTreeItems(m_tree->invisibleRootItem(), tree->root());
+        for (auto it = m_treeNodes.constBegin(); it != m_treeNodes.constEnd(); ++it) {
+            if (it.value() == tree->selected()) {
+                m_tree->setCurrentItem(it.key());
+                break;
+            }
+        }
+    }
+    m_treeUpdating = false;
+}
+
+bool TForm1::treeMatches(QTreeWidgetItem* parent, const cuiItem& node) const {
+    // Compares addresses only: a node the model dropped is never read.
+    if (parent->childCount() != static_cast<int>(node.children.size())) {
+        return false;
+    }
+    for (int i = 0; i < parent->childCount(); ++i) {
+        const cuiItem* child = node.children[static_cast<std::size_t>(i)].get();
+        if (nodeOf(parent->child(i)) != child || !treeMatches(parent->child(i), *child)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void TForm1::treeItemsChanged() {
+    cuiTree* tree = m_controller.tree();
+    if (tree == nullptr || !treeMatches(m_tree->invisibleRootItem(), tree->root())) {
+        treeRebuilt();
+        return;
+    }
+    for (auto it = m_treeNodes.constBegin(); it != m_treeNodes.constEnd(); ++it) {
+        applyTreeItem(it.key(), *it.value());
+    }
+}
+
+// --- sheet area ------------------------------------------------------------------------------
+
+void TForm1::sheetOpened(cuiSheet& sheet) {
+    delete m_sheet;
+    m_sheet = new SheetTextGrid(sheet, m_controller.dispatch(), m_controller.valueTables(), m_codec,
+                                m_sheetArea);
+    m_sheetArea->layout()->addWidget(m_sheet);
+    emit sheetShown(m_codec.toQString(sheet.callString()));
+}
+
+void TForm1::sheetClosing(cuiSheet& sheet) {
+    if (m_sheet != nullptr && &m_sheet->sheet() == &sheet) {
+        delete m_sheet;
+        m_sheet = nullptr;
+    }
+}
+
+QWidget* TForm1::sheetWidget() const {
+    return m_sheet;
+}
+
+// --- dialogs ---------------------------------------------------------------------------------
+
+std::optional<std::string> TForm1::askPortNumber(const std::string& text) {
+    cmcGTex& texts = m_controller.texts();
+    PortNumberDialog::Texts labels;
+    labels.caption = m_codec.toQString(texts.firstLine("GI_AppInd_Opt_ComSel_Caption"));
+    labels.notice = m_codec.toQString(texts.blockText("GI_AppInd_Opt_ComSel_Notice"));
+    labels.ok = m_codec.toQString(texts.line("GI_AppInd_Opt_ComSel_Buttons", 0));
+    labels.cancel = m_codec.toQString(texts.line("GI_AppInd_Opt_ComSel_Buttons", 1));
+    labels.sizeOfButtons = m_codec.toQString(texts.firstLine("GI_AppInd_Opt_ComSel_SizeOfButtons"));
+    PortNumberDialog dialog(labels, fontOfSpec("CellModel_BasicDialog"), m_codec.toQString(text),
+                            isVisible() ? this : nullptr);
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return m_codec.fromQString(dialog.edit()->text());
+}
+
+void TForm1::openInitialSetup() {
+    indInitialSetup* setup = m_controller.initialSetup();
+    if (setup == nullptr) {
+        return;
+    }
+    delete m_setup.data();
+    m_setup = new TForm2(*setup, m_codec, fontOfSpec("CellModel_InitialDialog"));
+    m_setup->setAttribute(Qt::WA_DeleteOnClose);
+    m_setup->setWindowIcon(AppIcons::application());
+    m_setup->show();
+}
+
+void TForm1::setInitialSetupEnabled(bool enabled) {
+    if (m_setup) {
+        m_setup->setEnabled(enabled);
+    }
+}
+
+void TForm1::closeInitialSetup() {
+    if (m_setup) {
+        m_setup->closeFromSession();
+    }
+}
+
+void TForm1::showCloneInformation(cuiSheet& sheet, const std::string& caption) {
+    QDialog frame(this);
+    frame.setWindowTitle(m_codec.toQString(caption));
+    auto* grid = new SheetTextGrid(sheet, m_controller.dispatch(), m_controller.valueTables(),
+                                   m_codec, &frame);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &frame);
+    connect(buttons, &QDialogButtonBox::accepted, &frame, &QDialog::accept);
+    auto* layout = new QVBoxLayout(&frame);
+    layout->addWidget(grid);
+    layout->addWidget(buttons);
+    frame.resize(480, 320);
+    frame.exec();
+}
+
+void TForm1::openProgress() {
+    m_cloning->start();
+}
+
+void TForm1::paintProgress(int litSegments) {
+    m_cloning->paint(litSegments);
+}
+
+void TForm1::closeProgress() {
+    m_cloning->finish();
+}
+
+// --- window events ---------------------------------------------------------------------------
+
+void TForm1::showEvent(QShowEvent* event) {
+    setTitle(m_controller.document().windowTitle());
+    QMainWindow::showEvent(event);
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-    // The document's save-changes question joins here once the controller owns a document.
-    storeBounds();
-    event->accept();
-}
-
-void TForm1::storeBounds() {
-    // The restored bounds, so that a maximised window reopens at its normal size.
-    const QRect r = normalGeometry();
-    if (!r.isValid()) {
+    if (m_closed) {
+        event->accept();
         return;
     }
-    m_environ.windowLeft = r.x();
-    m_environ.windowTop = r.y();
-    m_environ.windowWidth = r.width();
-    m_environ.windowHeight = r.height();
+    // The restored bounds, so that a maximised window reopens at its normal size.
+    std::optional<ScreenRect> bounds;
+    if (const QRect r = normalGeometry(); r.isValid()) {
+        bounds = ScreenRect{r.x(), r.y(), r.width(), r.height()};
+    }
+    if (!m_controller.closeQuery(bounds, m_tree->width())) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    m_closed = true;
+    m_controller.windowClosed();
+    emit closed();
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+    if (!droppedCloneFiles(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void TForm1::dropEvent(QDropEvent* event) {
+    const QStringList files = droppedCloneFiles(event->mimeData());
+    if (files.isEmpty()) {
+        return;
+    }
+    event->acceptProposedAction();
+    // Not inside the drop: the save-changes question must not hold the dragging program.
+    const std::string path = QFile::encodeName(files.constFirst()).toStdString();
+    QTimer::singleShot(0, this, [this, path] { m_controller.openDocument(path); });
 }
 
 } // namespace qx

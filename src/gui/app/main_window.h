@@ -1,29 +1,127 @@
 #pragma once
 
-#include "base/system_info.h"
+#include "app/views.h"
+#include "code_page_text.h"
+#include "initial_setup_dialog.h"
 
+#include <QHash>
 #include <QMainWindow>
-#include <QString>
+#include <QPointer>
+
+#include <memory>
+#include <vector>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QSplitter;
+class QToolBar;
+class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace qx {
 
-class indEnviron;
+class CloningWindow;
+class MainController;
+class SheetTextGrid;
+struct cuiItem;
 
-// The main window. It opens at the stored bounds, moved so that a corner stays on the work
-// area, and hands its bounds back to the settings when it closes.
-class TForm1 : public QMainWindow {
+// The main window: menu, toolbar, tree, splitter, sheet area and status bar. It draws what the
+// controller's builders describe and hands every click, selection and close back to it.
+class TForm1 : public QMainWindow, public Views {
     Q_OBJECT
 public:
-    TForm1(indEnviron& settings, const QString& caption, const ScreenRect& workArea,
+    // Builds the window hidden, lets the controller fill it, then shows it at once when the
+    // setup was done before, else opens the initial setup and stays hidden.
+    TForm1(MainController& controller, const CodePageText& codec, const ScreenRect& workArea,
            QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // False when the self-check failed: the window is not usable and the run ends.
+    bool built() const { return m_built; }
+
+    // Views
+    bool mainWindowVisible() const override;
+    void showMainWindow() override;
+    void setMainWindowEnabled(bool enabled) override;
+    void raiseMainWindow() override;
+    void closeMainWindow() override;
+    void setTitle(const std::string& title) override;
+    void setStatusText(int panel, const std::string& text) override;
+    void setBusyCursor(bool busy) override;
+    void showAbout(const std::string& caption, const std::string& text,
+                   const std::string& button) override;
+    void menuStatesChanged() override;
+    void toolBarStatesChanged() override;
+    void setToolBarVisible(bool visible) override;
+    void treeRebuilt() override;
+    void treeItemsChanged() override;
+    void sheetOpened(cuiSheet& sheet) override;
+    void sheetClosing(cuiSheet& sheet) override;
+    std::optional<std::string> askPortNumber(const std::string& text) override;
+    void openInitialSetup() override;
+    void setInitialSetupEnabled(bool enabled) override;
+    void closeInitialSetup() override;
+    void showCloneInformation(cuiSheet& sheet, const std::string& caption) override;
+    void openProgress() override;
+    void paintProgress(int litSegments) override;
+    void closeProgress() override;
+
+    // Parts for the tests and the screenshots.
+    QToolBar* toolBar() const { return m_toolBar; }
+    QTreeWidget* treeView() const { return m_tree; }
+    QSplitter* splitter() const { return m_splitter; }
+    QLabel* statusPanel(int panel) const;
+    CloningWindow* cloningWindow() const { return m_cloning; }
+    TForm2* initialSetupDialog() const { return m_setup; }
+    QWidget* sheetWidget() const;
+    // The menu action drawn for an item of the main menu, or nullptr.
+    QAction* actionOf(const cuiItem& item) const;
+
+signals:
+    // The window closed for good (the close check let it go).
+    void closed();
+    // A sheet appeared in the sheet area.
+    void sheetShown(const QString& callString);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
-    void storeBounds();
+    struct MenuEntry {
+        QAction* action;
+        cuiItem* item;
+    };
 
-    indEnviron& m_environ;
+    void buildMenu();
+    void addMenuItems(QWidget* parent, cuiItem& item);
+    void buildToolBar();
+    void addTreeItems(QTreeWidgetItem* parent, cuiItem& node);
+    void applyTreeItem(QTreeWidgetItem* item, const cuiItem& node);
+    cuiItem* nodeOf(QTreeWidgetItem* item) const;
+    bool treeMatches(QTreeWidgetItem* parent, const cuiItem& node) const;
+    QFont fontOfSpec(const char* key) const;
+
+    MainController& m_controller;
+    CodePageText m_codec;
+    std::vector<MenuEntry> m_menuEntries;
+    std::vector<MenuEntry> m_toolEntries;
+    QToolBar* m_toolBar = nullptr;
+    QSplitter* m_splitter = nullptr;
+    QTreeWidget* m_tree = nullptr;
+    QWidget* m_sheetArea = nullptr;
+    SheetTextGrid* m_sheet = nullptr;
+    QLabel* m_status[2] = {nullptr, nullptr};
+    CloningWindow* m_cloning = nullptr;
+    QPointer<TForm2> m_setup;
+    QHash<QTreeWidgetItem*, cuiItem*> m_treeNodes;
+    bool m_treeUpdating = false;
+    int m_busy = 0;
+    bool m_closed = false;
+    bool m_built = false;
 };
 
 } // namespace qx

@@ -1,0 +1,537 @@
+// The editor window as a user meets it: the first start, the menus, the tree, the close check,
+// clone reads against trsim, and files given on the command line or dropped on the window.
+#include "app/app_icons.h"
+#include "app/cloning_window.h"
+#include "app/code_page_text.h"
+#include "app/editor_application.h"
+#include "app/environ.h"
+#include "app/initial_setup_dialog.h"
+#include "app/main_controller.h"
+#include "app/main_window.h"
+#include "app/qt_file_dialog.h"
+#include "app/ui_item.h"
+#include "base/text_metrics.h"
+#include "qt_scheduler.h"
+#include "radio/bank_link_table.h"
+#include "radio/channel_record.h"
+
+#include "editor_session.h"
+#include "temp_folder.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSplitter>
+#include <QTableWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+using namespace qx;
+using test::EditorSession;
+using test::storeFinishedSetup;
+
+namespace {
+
+const std::string kRoot = indEnviron::kRegistryRoot;
+
+// The next modal dialog, when it shows, gets `act`. The watch ends with `owner`.
+void whenModal(QObject* owner, std::function<void(QWidget*)> act) {
+    auto* timer = new QTimer(owner);
+    timer->setInterval(20);
+    QObject::connect(timer, &QTimer::timeout, [timer, act = std::move(act)] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            timer->stop();
+            timer->deleteLater();
+            act(modal);
+        }
+    });
+    timer->start();
+}
+
+// Types a path into the file dialog and confirms it with Enter.
+void typeIntoFileDialog(QWidget* modal, const QString& path) {
+    auto* dialog = qobject_cast<QFileDialog*>(modal);
+    QVERIFY(dialog != nullptr);
+    auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    QVERIFY(edit != nullptr);
+    // Set rather than typed: typing opens the completer, which takes the Enter.
+    edit->setText(path);
+    QTest::keyClick(edit, Qt::Key_Return);
+}
+
+QAction* topMenu(TForm1& window, const QString& caption) {
+    for (QAction* action : window.menuBar()->actions()) {
+        if (action->text() == caption) {
+            return action;
+        }
+    }
+    return nullptr;
+}
+
+QList<QAction*> itemsOf(QAction* menuAction) {
+    return menuAction != nullptr && menuAction->menu() != nullptr ? menuAction->menu()->actions()
+                                                                  : QList<QAction*>();
+}
+
+QAction* itemByText(QAction* menuAction, const QString& caption) {
+    for (QAction* action : itemsOf(menuAction)) {
+        if (action->text() == caption) {
+            return action;
+        }
+    }
+    return nullptr;
+}
+
+// Alt+letter opens the menu; the next letters pick items in the menus that open.
+void chooseByKeys(TForm1& window, Qt::Key menuKey, std::initializer_list<Qt::Key> keys) {
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(&window, menuKey, Qt::AltModifier);
+    for (const Qt::Key key : keys) {
+        QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+        QTest::keyClick(QApplication::activePopupWidget(), key);
+    }
+}
+
+// The node whose caption is `caption`, blanks around it aside.
+QTreeWidgetItem* treeItem(TForm1& window, const QString& caption) {
+    for (QTreeWidgetItemIterator it(window.treeView()); *it; ++it) {
+        if ((*it)->text(0).trimmed() == caption.trimmed()) {
+            return *it;
+        }
+    }
+    return nullptr;
+}
+
+void clickTreeItem(TForm1& window, QTreeWidgetItem* item) {
+    QTreeWidget* tree = window.treeView();
+    tree->scrollToItem(item);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
+}
+
+// trsim on a pseudo-terminal, mapped as COM 1 in the settings.
+class Transceiver {
+public:
+    Transceiver(test::MemorySettingsStore& store, const QStringList& arguments) {
+        m_process.start(QStringLiteral(QX5130_TRSIM_PATH), arguments);
+        if (m_process.waitForStarted(10000) && m_process.waitForReadyRead(10000)) {
+            const QString device = QString::fromLocal8Bit(m_process.readLine()).trimmed();
+            store.user[{kRoot + "\\Ports", "COM1"}] = device.toStdString();
+        }
+    }
+    ~Transceiver() {
+        m_process.kill();
+        m_process.waitForFinished(10000);
+    }
+    Transceiver(const Transceiver&) = delete;
+    Transceiver& operator=(const Transceiver&) = delete;
+
+private:
+    QProcess m_process;
+};
+
+} // namespace
+
+class EditorWindowTest : public QObject {
+    Q_OBJECT
+
+    test::MemorySettingsStore m_store;
+    std::set<std::string> m_taken;
+
+private slots:
+    void init() { m_store = {}; }
+
+    void aFirstStartAsksForTheSetupAndKeepsTheWindowHidden() {
+        {
+            EditorSession s(m_store, m_taken);
+            TForm2* setup = s.window.initialSetupDialog();
+            QVERIFY(setup != nullptr);
+            QVERIFY(QTest::qWaitForWindowExposed(setup));
+            QCOMPARE(setup->windowTitle(), QStringLiteral("Initial Setup"));
+            QVERIFY(setup->COM1->isChecked());
+            QVERIFY(setup->Memo1->toPlainText().startsWith(
+                QStringLiteral("Thank you for purchasing the Orsa QX-5130 cloning software.")));
+            QVERIFY(!s.window.isVisible());
+            // The window does not appear on its own while the dialog waits.
+            QTest::qWait(150);
+            QVERIFY(!s.window.isVisible());
+
+            QTest::mouseClick(setup->Button2, Qt::LeftButton);
+            QTRY_VERIFY(s.window.isVisible());
+            QTRY_VERIFY(s.window.initialSetupDialog() == nullptr);
+            QCOMPARE(s.window.windowTitle(), QStringLiteral("Untitled - QX-5130"));
+            QVERIFY(s.window.close());
+        }
+        // Every section was written when the run ended.
+        for (const auto& [section, value] :
+             std::vector<std::pair<std::string, std::string>>{{"Global", "BBT"},
+                                                              {"Global", "ComPort"},
+                                                              {"Recent File List", "Recent9"},
+                                                              {"View Option", "Toolbar Visible"},
+                                                              {"Window Position", "SplitterV"},
+                                                              {"Setup", "Etc Data"}}) {
+            QVERIFY2(m_store.user.count({kRoot + "\\" + section, value}) == 1, value.c_str());
+        }
+
+        // With a destination stored, the window shows at once.
+        storeFinishedSetup(m_store, m_taken);
+        EditorSession again(m_store, m_taken);
+        QVERIFY(again.window.isVisible());
+        QVERIFY(again.window.initialSetupDialog() == nullptr);
+    }
+
+    void theSetupDialogStartsFromTheStoredPortAndRefusesBadNumbers() {
+        storeFinishedSetup(m_store, m_taken);
+        m_store.user[{kRoot + "\\Global", "ComPort"}] = 7;
+        EditorSession s(m_store, m_taken, {"qx5130", "/SETUP"});
+        TForm2* setup = s.window.initialSetupDialog();
+        QVERIFY(setup != nullptr);
+        QVERIFY(QTest::qWaitForWindowExposed(setup));
+        QVERIFY(!s.window.isVisible());
+        QVERIFY(setup->COMMore->isChecked());
+        QCOMPARE(setup->Edit1->text(), QStringLiteral("7"));
+        QTest::mouseClick(setup->COM2, Qt::LeftButton);
+        setup->Edit1->selectAll();
+        QTest::keyClicks(setup->Edit1, QStringLiteral("257"));
+        QVERIFY(setup->COMMore->isChecked());
+        QTest::mouseClick(setup->Button1, Qt::LeftButton);
+        QCOMPARE(s.prompt.asked.size(), std::size_t{1});
+        QCOMPARE(s.prompt.asked[0].text, std::string("The numerical value is outside the range."));
+        QVERIFY(setup->isVisible());
+        QCOMPARE(s.env.comPort, 7);
+    }
+
+    void theMenusShowTheTablesCaptionsAndShortcuts() {
+        storeFinishedSetup(m_store, m_taken);
+        EditorSession s(m_store, m_taken);
+        QStringList top;
+        for (QAction* action : s.window.menuBar()->actions()) {
+            top << action->text();
+        }
+        QCOMPARE(top, (QStringList{"&File", "&View", "COM &Port", "&Clone", "&Help"}));
+
+        struct Item {
+            const char* menu;
+            const char* caption;
+            const char* shortcut;
+        };
+        for (const Item& item :
+             {Item{"&File", "&New", "Ctrl+N"}, Item{"&File", "&Open...", "Ctrl+O"},
+              Item{"&File", "&Save", "Ctrl+S"}, Item{"&File", "Save &As...", ""},
+              Item{"&File", "E&xit", "Alt+F4"}, Item{"&View", "&Toolbar", ""},
+              Item{"COM &Port", "COM &1", ""}, Item{"COM &Port", "&More...", ""},
+              Item{"COM &Port", "&High Speed", ""}, Item{"&Clone", "&Read <- TR", ""},
+              Item{"&Clone", "&Write -> TR", ""}, Item{"&Clone", "&Information", ""},
+              Item{"&Help", "&Contents", "F1"}, Item{"&Help", "&About QX-5130", ""}}) {
+            QAction* action = itemByText(topMenu(s.window, QLatin1String(item.menu)),
+                                         QLatin1String(item.caption));
+            QVERIFY2(action != nullptr, item.caption);
+            QCOMPARE(action->shortcut().toString(QKeySequence::PortableText),
+                     QLatin1String(item.shortcut));
+        }
+        QStringList fonts;
+        for (QAction* action : itemsOf(itemByText(topMenu(s.window, "&View"), "Font &Size"))) {
+            fonts << action->text();
+        }
+        QCOMPARE(fonts, (QStringList{"&1   60% (Small)", "&2   80%", "&3  100% (Standard)",
+                                     "&4  120%", "&5  150% (Big)"}));
+        // Without the digital unit there is nothing to export.
+        QVERIFY(!itemByText(topMenu(s.window, "&File"), "&Export...")->isVisible());
+        // The toolbar: New, Open, Save, a gap, the three clone buttons.
+        QStringList hints;
+        for (QAction* action : s.window.toolBar()->actions()) {
+            if (!action->toolTip().isEmpty() && action->icon().isNull() == false) {
+                hints << action->toolTip();
+            }
+        }
+        QCOMPARE(hints,
+                 (QStringList{"New", "Open", "Save", "Clone Read", "Clone Write", "Clone Info."}));
+    }
+
+    void theRecentListShowsWhatWasOpened() {
+        test::TempFolder folder;
+        storeFinishedSetup(m_store, m_taken);
+        EditorSession s(m_store, m_taken);
+        QAction* file = topMenu(s.window, "&File");
+        auto recentItems = [&] {
+            QList<QAction*> found;
+            for (QAction* action : itemsOf(file)) {
+                if (action->text() == "Recent File" || action->text().startsWith("&1 ") ||
+                    action->text().startsWith("&2 ")) {
+                    found << action;
+                }
+            }
+            return found;
+        };
+        QList<QAction*> recent = recentItems();
+        QCOMPARE(recent.size(), 4);
+        QVERIFY(recent[0]->isVisible() && !recent[0]->isEnabled());
+        for (int i = 1; i < 4; ++i) {
+            QVERIFY(!recent[i]->isVisible());
+        }
+
+        const std::string a = folder.file("A.icf");
+        QVERIFY(s.controller.document().saveFile(a));
+        s.controller.document().newDocument();
+        // File > Open... with the real dialog; the path is typed and confirmed with Enter.
+        whenModal(&s.window,
+                  [&](QWidget* modal) { typeIntoFileDialog(modal, QString::fromStdString(a)); });
+        QApplication::setActiveWindow(&s.window);
+        QVERIFY(QTest::qWaitForWindowActive(&s.window));
+        QTest::keyClick(&s.window, Qt::Key_O, Qt::ControlModifier);
+        QTRY_COMPARE(s.window.windowTitle(), QStringLiteral("A.icf - QX-5130"));
+        recent = recentItems();
+        QCOMPARE(recent[0]->text(), QStringLiteral("&1 A.icf"));
+        QVERIFY(recent[0]->isEnabled());
+    }
+
+    void aFontSizeItemIsCheckedAloneAndKeptAfterExit() {
+        storeFinishedSetup(m_store, m_taken);
+        {
+            EditorSession s(m_store, m_taken);
+            chooseByKeys(s.window, Qt::Key_V, {Qt::Key_S, Qt::Key_1});
+            QTRY_COMPARE(s.env.fontSizePercentage, 60);
+            QStringList checked;
+            for (QAction* action : itemsOf(itemByText(topMenu(s.window, "&View"), "Font &Size"))) {
+                if (action->isChecked()) {
+                    checked << action->text();
+                }
+            }
+            QCOMPARE(checked, QStringList{"&1   60% (Small)"});
+            QVERIFY(s.window.close());
+        }
+        QCOMPARE(
+            std::get<std::int32_t>(m_store.user[{kRoot + "\\View Option", "FontSize Percentage"}]),
+            60);
+    }
+
+    void theComPortMenuSetsThePort() {
+        storeFinishedSetup(m_store, m_taken);
+        EditorSession s(m_store, m_taken);
+        chooseByKeys(s.window, Qt::Key_P, {Qt::Key_3});
+        QTRY_COMPARE(s.env.comPort, 3);
+        QStringList checked;
+        for (QAction* action : itemsOf(topMenu(s.window, "COM &Port"))) {
+            if (action->isChecked()) {
+                checked << action->text();
+            }
+        }
+        QCOMPARE(checked, (QStringList{"COM &3", "&Normal Speed"}));
+
+        // More... with 257: the box, then the dialog again with what was typed; Cancel keeps 3.
+        QStringList seen;
+        whenModal(&s.window, [&](QWidget* modal) {
+            auto* edit = modal->findChild<QLineEdit*>();
+            QVERIFY(edit != nullptr);
+            QCOMPARE(edit->text(), QStringLiteral("3"));
+            edit->selectAll();
+            QTest::keyClicks(edit, QStringLiteral("257"));
+            QTest::keyClick(edit, Qt::Key_Return);
+            whenModal(&s.window, [&](QWidget* again) {
+                seen << again->findChild<QLineEdit*>()->text();
+                QTest::keyClick(again, Qt::Key_Escape);
+            });
+        });
+        chooseByKeys(s.window, Qt::Key_P, {Qt::Key_M});
+        QTRY_COMPARE(seen, QStringList{"257"});
+        QCOMPARE(s.prompt.asked.size(), std::size_t{1});
+        QCOMPARE(s.prompt.asked[0].text, std::string("The numerical value is outside the range."));
+        QCOMPARE(s.env.comPort, 3);
+
+        // More... with 12: stored, and More... is the checked item.
+        whenModal(&s.window, [](QWidget* modal) {
+            auto* edit = modal->findChild<QLineEdit*>();
+            edit->selectAll();
+            QTest::keyClicks(edit, QStringLiteral("12"));
+            QTest::keyClick(edit, Qt::Key_Return);
+        });
+        chooseByKeys(s.window, Qt::Key_P, {Qt::Key_M});
+        QTRY_COMPARE(s.env.comPort, 12);
+        QTRY_VERIFY(itemByText(topMenu(s.window, "COM &Port"), "&More...")->isChecked());
+    }
+
+    void theTreeLeavesOutWhatTheTransceiverLacksAndWaitsForTheSelectionToRest() {
+        storeFinishedSetup(m_store, m_taken);
+        EditorSession s(m_store, m_taken);
+        for (const char* missing : {"GPS Memory", "Message", "Call Sign", "Digital Setting"}) {
+            QVERIFY2(treeItem(s.window, QLatin1String(missing)) == nullptr, missing);
+        }
+        QVERIFY(treeItem(s.window, "Common Setting") != nullptr);
+        // The first sheet shows by itself.
+        QTRY_VERIFY(s.window.sheetWidget() != nullptr);
+
+        QStringList built;
+        connect(&s.window, &TForm1::sheetShown, this,
+                [&built](const QString& callString) { built << callString; });
+        treeItem(s.window, "Memory CH")->setExpanded(true);
+        QTreeWidgetItem* first = treeItem(s.window, "  0 -  99");
+        QTreeWidgetItem* second = treeItem(s.window, "100 - 199");
+        QVERIFY(first != nullptr && second != nullptr);
+        clickTreeItem(s.window, first);
+        clickTreeItem(s.window, second);
+        QTRY_COMPARE(built, QStringList{"[St_ColCut]GI_Sheet_MemoryCH,1,100"});
+        QTest::qWait(300);
+        QCOMPARE(built.size(), 1);
+        auto* grid = qobject_cast<QTableWidget*>(s.window.sheetWidget());
+        QVERIFY(grid != nullptr);
+        QVERIFY(grid->rowCount() > 100);
+    }
+
+    void closingAModifiedDocumentAsksAndSaveAsCancelKeepsTheWindow() {
+        storeFinishedSetup(m_store, m_taken);
+        EditorSession s(m_store, m_taken);
+        s.controller.document().markModified();
+        s.prompt.answers = {PromptAnswer::Yes};
+        QString proposed;
+        whenModal(&s.window, [&proposed](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            QVERIFY(dialog != nullptr);
+            QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptSave);
+            proposed = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text();
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        });
+        QVERIFY(!s.window.close());
+        QVERIFY(s.window.isVisible());
+        QCOMPARE(s.prompt.asked.size(), std::size_t{1});
+        QCOMPARE(s.prompt.asked[0].text, std::string("Save changes to Untitled?"));
+        QCOMPARE(proposed, QStringLiteral("Untitled"));
+    }
+
+    void aCloneReadFillsAnUntitledModifiedDocument() {
+        storeFinishedSetup(m_store, m_taken);
+        Transceiver trsim(m_store, {"--destination", "3", "--no-digital-unit"});
+        EditorSession s(m_store, m_taken);
+        bool sawDisabledWhileCloning = false;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, this, [&] {
+            if (s.window.cloningWindow()->isVisible() && !s.window.isEnabled()) {
+                sawDisabledWhileCloning = true;
+            }
+        });
+        watch.start(5);
+        chooseByKeys(s.window, Qt::Key_C, {Qt::Key_R});
+        QTRY_VERIFY_WITH_TIMEOUT(sawDisabledWhileCloning || !s.prompt.asked.empty(), 60000);
+        QVERIFY2(s.prompt.asked.empty(),
+                 s.prompt.asked.empty() ? "" : s.prompt.asked[0].text.c_str());
+        QVERIFY(sawDisabledWhileCloning);
+        QTRY_VERIFY_WITH_TIMEOUT(!s.window.cloningWindow()->isVisible(), 60000);
+        QTRY_VERIFY(s.window.isEnabled());
+        QVERIFY2(s.prompt.asked.empty(),
+                 s.prompt.asked.empty() ? "" : s.prompt.asked[0].text.c_str());
+        QCOMPARE(s.window.windowTitle(), QStringLiteral("Untitled - QX-5130"));
+        QVERIFY(s.controller.document().isModified());
+        QCOMPARE(s.window.cloningWindow()->litSegments(), CloningWindow::kSegments);
+    }
+
+    void aSilentTransceiverGivesTheNoAnswerBox() {
+        storeFinishedSetup(m_store, m_taken);
+        Transceiver trsim(m_store, {"--destination", "3", "--fault", "silent"});
+        EditorSession s(m_store, m_taken);
+        chooseByKeys(s.window, Qt::Key_C, {Qt::Key_R});
+        QTRY_VERIFY_WITH_TIMEOUT(!s.prompt.asked.empty(), 60000);
+        QVERIFY(s.prompt.asked[0].text.rfind("No answer from transceiver.", 0) == 0);
+        QTRY_VERIFY(s.window.isEnabled());
+        QVERIFY(!s.controller.document().isModified());
+    }
+
+    void aDigitalChannelWithoutTheUnitMarksItsNodeWithTheErrorImage() {
+        test::TempFolder folder;
+        storeFinishedSetup(m_store, m_taken);
+        EditorSession s(m_store, m_taken);
+        {
+            ChannelRecord record(s.controller.document().current());
+            QVERIFY(record.load(kKindChannel, 42));
+            record.used = true;
+            record.frequency = 145000000;
+            record.mode = kModeDv;
+            QVERIFY(record.store());
+        }
+        const std::string path = folder.file("dv.icf");
+        QVERIFY(s.controller.document().saveFile(path));
+        s.controller.document().newDocument();
+        QVERIFY(s.controller.openDocument(path));
+        QTreeWidgetItem* block = treeItem(s.window, "  0 -  99");
+        QVERIFY(block != nullptr);
+        const QIcon error = AppIcons::treeImage(cuiItem::kTreeError);
+        QTRY_COMPARE(block->icon(0).pixmap(16).toImage(), error.pixmap(16).toImage());
+        QVERIFY(treeItem(s.window, "100 - 199")->icon(0).pixmap(16).toImage() !=
+                error.pixmap(16).toImage());
+    }
+
+    void aDroppedCloneFileAsksAboutChangesThenOpens() {
+        test::TempFolder folder;
+        storeFinishedSetup(m_store, m_taken);
+        EditorSession s(m_store, m_taken);
+        const std::string a = folder.file("A.icf");
+        const std::string b = folder.file("B.icf");
+        QVERIFY(s.controller.document().saveFile(b));
+        QVERIFY(s.controller.document().saveFile(a));
+        s.controller.document().markModified();
+
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(QString::fromStdString(b))});
+        const QPoint at = s.window.rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&s.window, &enter);
+        QVERIFY(enter.isAccepted());
+        s.prompt.answers = {PromptAnswer::No};
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&s.window, &drop);
+        QTRY_COMPARE(s.window.windowTitle(), QStringLiteral("B.icf - QX-5130"));
+        QCOMPARE(s.prompt.asked.size(), std::size_t{1});
+        QCOMPARE(s.prompt.asked[0].text, std::string("Save changes to A.icf?"));
+
+        // Anything but a clone file is not taken.
+        QMimeData other;
+        other.setUrls({QUrl::fromLocalFile(QString::fromStdString(folder.file("notes.txt")))});
+        QDragEnterEvent refused(at, Qt::CopyAction, &other, Qt::LeftButton, Qt::NoModifier);
+        refused.setAccepted(false);
+        QApplication::sendEvent(&s.window, &refused);
+        QVERIFY(!refused.isAccepted());
+    }
+
+    void theCommandLineNamesTheFilesToOpen() {
+        QCOMPARE(filesToOpen({"qx5130", "/Setup", "/home/u/A.icf"}),
+                 (std::vector<std::string>{"/home/u/A.icf"}));
+        QVERIFY(filesToOpen({"qx5130"}).empty());
+    }
+
+    void theWindowKeepsItsBoundsReachableAndHandsThemBack() {
+        storeFinishedSetup(m_store, m_taken);
+        m_store.user[{kRoot + "\\Window Position", "Left"}] = 5000;
+        m_store.user[{kRoot + "\\Window Position", "SplitterV"}] = 3;
+        {
+            EditorSession s(m_store, m_taken);
+            QCOMPARE(s.window.geometry().x(), 1024 - 16);
+            QVERIFY(QTest::qWaitForWindowExposed(&s.window));
+            QCOMPARE(s.window.treeView()->width(), 8);
+            QCOMPARE(s.window.splitter()->handleWidth(), 3);
+            s.window.setGeometry(100, 80, 640, 480);
+            s.window.splitter()->setSizes({150, 487});
+            QVERIFY(s.window.close());
+            QCOMPARE(s.env.windowLeft, 100);
+            QCOMPARE(s.env.windowWidth, 640);
+            QCOMPARE(s.env.splitterV, 150);
+        }
+    }
+};
+
+QTEST_MAIN(EditorWindowTest)
+#include "editor_window_test.moc"

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "app/code_page_text.h"
+#include "app/environ.h"
+#include "app/main_controller.h"
+#include "app/main_window.h"
+#include "app/qt_file_dialog.h"
+#include "base/event_manager.h"
+#include "base/text_metrics.h"
+#include "fake_instance_lock.h"
+#include "fixed_system_info.h"
+#include "memory_settings_store.h"
+#include "qt_scheduler.h"
+#include "recording_prompt.h"
+#include "text/text_table.h"
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace qx::test {
+
+// For the programs that link the editor's widgets (qx5130_gui).
+
+// One run of the editor on a settings store that outlives it: the global objects, the
+// controller and the main window, with message boxes answered from a queue and the real file
+// dialogs.
+struct EditorSession {
+    EditorSession(MemorySettingsStore& store, std::set<std::string>& taken,
+                  std::vector<std::string> arguments = {})
+        : lock(taken), env(indEnviron::kMutexName, indEnviron::kRegistryRoot,
+                           indEnviron::kRegistryRoot, store, lock, system, std::move(arguments)),
+          bus(scheduler), fileDialog(codec), controller(env, uiText, bus, ports(store)),
+          window(controller, codec, system.area) {
+        fileDialog.setOwner(&window);
+    }
+
+    MainControllerPorts ports(MemorySettingsStore& store) {
+        MainControllerPorts p{scheduler, scheduler, prompt, fileDialog, system, metrics};
+        p.store = &store;
+        return p;
+    }
+
+    FakeInstanceLock lock;
+    FixedSystemInfo system;
+    QtScheduler scheduler;
+    indEnviron env;
+    cmcGTex uiText;
+    cmcEvMan bus;
+    CodePageText codec;
+    RecordingPrompt prompt;
+    QtFileDialog fileDialog;
+    FixedTextMetrics metrics;
+    MainController controller;
+    TForm1 window;
+};
+
+// Settings of a finished setup: destination 3, no digital unit.
+inline void storeFinishedSetup(MemorySettingsStore& store, std::set<std::string>& taken,
+                               int destination = 3, bool digitalUnit = false) {
+    FakeInstanceLock lock(taken);
+    FixedSystemInfo system;
+    indEnviron env(indEnviron::kMutexName, indEnviron::kRegistryRoot, indEnviron::kRegistryRoot,
+                   store, lock, system, {});
+    env.destination = destination;
+    env.digitalUnit = digitalUnit;
+    env.dvInhibit = false;
+    env.pagerInhibit = false;
+}
+
+} // namespace qx::test
