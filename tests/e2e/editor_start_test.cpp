@@ -176,4 +176,49 @@ TEST_F(EditorStart, AFirstRunWritesEverySectionWhenInterrupted) {
 
 #endif
 
+#ifdef QX5130_CLI_PATH
+
+TEST_F(EditorStart, AFileOnTheCommandLineOpensAndASecondCopyWithAFileStillExits) {
+    // A configured transceiver, so that the window opens at once; two clone files.
+    {
+        QDir().mkpath(QFileInfo(settingsFile()).path());
+        QFile f(settingsFile());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[Global]\nBBT=753951\nComPort=1\nComSpeedHigh=0\nTransType=0\n"
+                "[View%20Option]\nFontSize%20Percentage=100\nToolbar%20Visible=1\n"
+                "FontSize%20Printer=10\n"
+                "[Window%20Position]\nLeft=10\nTop=10\nWidth=600\nHeight=400\nSplitterV=200\n"
+                "[Setup]\nModelType=0\nEtc%20Data=6433\n");
+    }
+    const QString a = path("A.icf");
+    const QString b = path("B.icf");
+    for (const QString& file : {a, b}) {
+        QProcess cli;
+        cli.start(QStringLiteral(QX5130_CLI_PATH), {"--destination", "3", "new", "-o", file});
+        ASSERT_TRUE(cli.waitForFinished(60000));
+        ASSERT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+    }
+
+    QProcess first;
+    start(first, {a});
+    ASSERT_TRUE(waitForLock(60000)) << first.readAllStandardError().toStdString();
+    QProcess second;
+    QDeadlineTimer quick(30000);
+    start(second, {b});
+    ASSERT_TRUE(second.waitForFinished(30000));
+    EXPECT_FALSE(quick.hasExpired());
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_EQ(first.state(), QProcess::Running);
+
+    // Opening A put it at the head of the recent files and made its folder the current one;
+    // B was never opened.
+    stopWith(first, SIGTERM);
+    QSettings s(settingsFile(), QSettings::IniFormat);
+    EXPECT_EQ(s.value("Recent File List/Recent0").toString(), a);
+    EXPECT_EQ(s.value("Recent File List/Recent1").toString(), QString());
+    EXPECT_EQ(s.value("Global/Current Directory").toString(), m_dir.path());
+}
+
+#endif
+
 } // namespace

@@ -21,6 +21,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -451,6 +452,53 @@ private slots:
         QVERIFY(!s.controller.document().isModified());
     }
 
+    void theCloneInformationShowsWhatTheTransceiverSaid() {
+        storeFinishedSetup(m_store, m_taken);
+        Transceiver trsim(m_store, {"--destination", "3", "--comment", "SHACK RIG"});
+        EditorSession s(m_store, m_taken);
+        QStringList texts;
+        QString caption;
+        whenModal(&s.window, [&](QWidget* modal) {
+            caption = modal->windowTitle();
+            auto* grid = modal->findChild<QTableWidget*>();
+            QVERIFY(grid != nullptr);
+            for (int r = 0; r < grid->rowCount(); ++r) {
+                for (int c = 0; c < grid->columnCount(); ++c) {
+                    if (grid->item(r, c) != nullptr && !grid->item(r, c)->text().isEmpty()) {
+                        texts << grid->item(r, c)->text().trimmed();
+                    }
+                }
+            }
+            QTest::keyClick(modal, Qt::Key_Return);
+        });
+        chooseByKeys(s.window, Qt::Key_C, {Qt::Key_I});
+        QTRY_VERIFY_WITH_TIMEOUT(!texts.isEmpty() || !s.prompt.asked.empty(), 60000);
+        QVERIFY2(s.prompt.asked.empty(),
+                 s.prompt.asked.empty() ? "" : s.prompt.asked[0].text.c_str());
+        QCOMPARE(caption, QStringLiteral("QX-5130"));
+        QVERIFY2(texts.contains("Clone Information"), qPrintable(texts.join('|')));
+        QVERIFY2(texts.contains("SHACK RIG"), qPrintable(texts.join('|')));
+        QTRY_VERIFY(s.window.isEnabled());
+    }
+
+    void theAboutBoxNamesTheRevision() {
+        storeFinishedSetup(m_store, m_taken);
+        EditorSession s(m_store, m_taken);
+        QString caption;
+        QStringList labels;
+        whenModal(&s.window, [&](QWidget* modal) {
+            caption = modal->windowTitle();
+            for (QLabel* label : modal->findChildren<QLabel*>()) {
+                labels << label->text();
+            }
+            QTest::keyClick(modal, Qt::Key_Return);
+        });
+        chooseByKeys(s.window, Qt::Key_H, {Qt::Key_A});
+        QTRY_COMPARE(caption, QStringLiteral("About QX-5130"));
+        QVERIFY(labels.contains("QX-5130 Revision 1.2"));
+        QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
+    }
+
     void aDigitalChannelWithoutTheUnitMarksItsNodeWithTheErrorImage() {
         test::TempFolder folder;
         storeFinishedSetup(m_store, m_taken);
@@ -511,6 +559,8 @@ private slots:
         QCOMPARE(filesToOpen({"qx5130", "/Setup", "/home/u/A.icf"}),
                  (std::vector<std::string>{"/home/u/A.icf"}));
         QVERIFY(filesToOpen({"qx5130"}).empty());
+        QCOMPARE(QString::fromStdString(filesToOpen({"qx5130", "B.icf"}).at(0)),
+                 QDir::current().absoluteFilePath("B.icf"));
     }
 
     void theWindowKeepsItsBoundsReachableAndHandsThemBack() {

@@ -7,10 +7,11 @@
 #include "main_window.h"
 #include "termination_signals.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPointer>
 #include <QScreen>
-#include <QTimer>
 
 #include <exception>
 #include <string>
@@ -49,8 +50,12 @@ bool EditorApplication::notify(QObject* receiver, QEvent* event) {
 std::vector<std::string> filesToOpen(const std::vector<std::string>& arguments) {
     std::vector<std::string> files;
     for (std::size_t i = 1; i < arguments.size(); ++i) {
-        if (QString::fromLocal8Bit(arguments[i].c_str()).toLower() != QStringLiteral("/setup")) {
-            files.push_back(arguments[i]);
+        const QString argument = QFile::decodeName(arguments[i].c_str());
+        if (argument.toLower() != QStringLiteral("/setup")) {
+            // The document keeps the full path: the title, the recent list and the folder of
+            // the file dialogs come from it.
+            files.push_back(
+                QFile::encodeName(QFileInfo(argument).absoluteFilePath()).toStdString());
         }
     }
     return files;
@@ -91,11 +96,9 @@ int runEditor(int argc, char** argv) {
         if (mainWindow.built()) {
             QObject::connect(&mainWindow, &TForm1::closed, &app, &QCoreApplication::quit);
             if (!files.empty()) {
-                // Once the loop runs, through the save-changes question and the error boxes.
-                MainController& controller = *globals.controller;
-                const std::string path = files.front();
-                QTimer::singleShot(0, &mainWindow,
-                                   [&controller, path] { controller.openDocument(path); });
+                // Before the loop, so that a close request waits for it; the save-changes
+                // question and the error boxes run their own loops.
+                globals.controller->openDocument(files.front());
             }
             QApplication::exec();
         }

@@ -17,8 +17,8 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 };
 
-// The clone files named on the command line: every argument after the program's own but
-// "/setup" in any letter case.
+// The clone files named on the command line, as full paths: every argument after the
+// program's own but "/setup" in any letter case.
 std::vector<std::string> filesToOpen(const std::vector<std::string>& arguments);
 
 // The whole run of the editor, from the single-instance check to the last save. Returns the

@@ -194,6 +194,10 @@ void TForm1::setMainWindowEnabled(bool enabled) {
 void TForm1::raiseMainWindow() {
     raise();
     activateWindow();
+    // The "Cloning" window stays in front of the window it belongs to.
+    if (m_cloning->isVisible()) {
+        m_cloning->raise();
+    }
 }
 
 void TForm1::closeMainWindow() {

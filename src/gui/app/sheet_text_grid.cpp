@@ -47,8 +47,12 @@ SheetTextGrid::SheetTextGrid(cuiSheet& sheet, cmcCellLinkDispatch& dispatch, Sel
         }
         setRowHeight(static_cast<int>(y), std::max(sheet.rowHeight(row), 18));
     }
+    // The sheet's widths come from its own metrics; the texts here are drawn in the desktop's
+    // font, so each column takes the wider of the two.
+    resizeColumnsToContents();
     for (std::size_t x = 0; x < columns.size(); ++x) {
-        setColumnWidth(static_cast<int>(x), sheet.columnWidth(columns[x]));
+        const int column = static_cast<int>(x);
+        setColumnWidth(column, std::max(columnWidth(column), sheet.columnWidth(columns[x])));
     }
 }
 
