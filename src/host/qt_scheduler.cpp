@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QTimer>
 
+#include <chrono>
+#include <thread>
 #include <utility>
 
 namespace qx {
@@ -41,6 +43,16 @@ std::unique_ptr<TimerHandle> QtScheduler::createTimer(std::function<void()> onTi
 
 std::uint32_t QtScheduler::tickCount() const {
     return static_cast<std::uint32_t>(QDeadlineTimer::current().deadline());
+}
+
+std::uint64_t QtScheduler::microseconds() const {
+    const auto t = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<std::uint64_t>(
+        std::chrono::duration_cast<std::chrono::microseconds>(t).count());
+}
+
+void QtScheduler::pause(std::uint64_t us) {
+    std::this_thread::sleep_for(std::chrono::microseconds(us));
 }
 
 } // namespace qx

@@ -12,6 +12,16 @@ std::uint64_t LoopScheduler::elapsedMs() const {
         std::chrono::duration_cast<std::chrono::milliseconds>(d).count());
 }
 
+std::uint64_t LoopScheduler::microseconds() const {
+    const auto d = std::chrono::steady_clock::now() - m_epoch;
+    return static_cast<std::uint64_t>(
+        std::chrono::duration_cast<std::chrono::microseconds>(d).count());
+}
+
+void LoopScheduler::pause(std::uint64_t us) {
+    std::this_thread::sleep_for(std::chrono::microseconds(us));
+}
+
 void LoopScheduler::runUntil(const std::function<bool()>& done) {
     while (!done()) {
         std::uint64_t due = 0;

@@ -19,6 +19,8 @@ public:
     // The real clock, also while a timer's callback runs: a countdown started at the end of a
     // callback that blocked for a while must not count the blocked time as already gone.
     std::uint32_t tickCount() const override { return static_cast<std::uint32_t>(elapsedMs()); }
+    std::uint64_t microseconds() const override;
+    void pause(std::uint64_t us) override;
 
 private:
     std::uint64_t elapsedMs() const;

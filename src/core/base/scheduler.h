@@ -11,6 +11,11 @@ class Clock {
 public:
     virtual ~Clock() = default;
     virtual std::uint32_t tickCount() const = 0;
+    // A finer count on a time line of its own, for pacing bytes on a serial line.
+    virtual std::uint64_t microseconds() const = 0;
+    // Blocks the thread, as a serial write does while its bytes go out; no timer fires
+    // meanwhile.
+    virtual void pause(std::uint64_t us) = 0;
 };
 
 // One periodic timer of the single thread. Destroying it from inside its own callback is allowed.

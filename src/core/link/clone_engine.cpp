@@ -70,9 +70,8 @@ void setBit(cmcBuff& bits, std::int32_t address) {
 
 } // namespace
 
-cmcCloneDrv::cmcCloneDrv(Scheduler& scheduler, const Clock& clock,
-                         std::unique_ptr<SerialDevice> device)
-    : m_comm(scheduler, std::move(device)), m_clock(clock), m_task(scheduler),
+cmcCloneDrv::cmcCloneDrv(Scheduler& scheduler, Clock& clock, std::unique_ptr<SerialDevice> device)
+    : m_comm(scheduler, clock, std::move(device)), m_clock(clock), m_task(scheduler),
       m_sleep([](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }),
       m_responseTimer(clock), m_delayTimer(clock) {
     m_task->setCallback([this](cmcTask&) { tick(); });

@@ -25,7 +25,7 @@ public:
     using Callback = std::function<void(CloneResult&)>;
     static constexpr int kTickMs = 10;
 
-    cmcCloneDrv(Scheduler& scheduler, const Clock& clock, std::unique_ptr<SerialDevice> device);
+    cmcCloneDrv(Scheduler& scheduler, Clock& clock, std::unique_ptr<SerialDevice> device);
     ~cmcCloneDrv();
     cmcCloneDrv(const cmcCloneDrv&) = delete;
     cmcCloneDrv& operator=(const cmcCloneDrv&) = delete;

@@ -56,9 +56,8 @@ std::string speedPreCommand(const char* settings, int speedByte) {
 
 } // namespace
 
-indCloneMan::indCloneMan(Scheduler& scheduler, const Clock& clock,
-                         std::unique_ptr<SerialDevice> device, UserPrompt& prompt, cmcGTex& texts,
-                         cmcEvMan* bus)
+indCloneMan::indCloneMan(Scheduler& scheduler, Clock& clock, std::unique_ptr<SerialDevice> device,
+                         UserPrompt& prompt, cmcGTex& texts, cmcEvMan* bus)
     : m_engine(scheduler, clock, std::move(device)), m_prompt(prompt), m_texts(texts), m_bus(bus),
       m_repaintTask(scheduler) {
     m_repaintTask->setCallback([this](cmcTask&) { repaint(); });

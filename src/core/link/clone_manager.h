@@ -44,7 +44,7 @@ public:
     static constexpr int kSegments = 32;
     static constexpr int kRepaintMs = 30;
 
-    indCloneMan(Scheduler& scheduler, const Clock& clock, std::unique_ptr<SerialDevice> device,
+    indCloneMan(Scheduler& scheduler, Clock& clock, std::unique_ptr<SerialDevice> device,
                 UserPrompt& prompt, cmcGTex& texts, cmcEvMan* bus = nullptr);
     ~indCloneMan();
     indCloneMan(const indCloneMan&) = delete;

@@ -53,8 +53,8 @@ LineSettings parseLineSettings(const std::string& text) {
     return s;
 }
 
-cmcComm::cmcComm(Scheduler& scheduler, std::unique_ptr<SerialDevice> device)
-    : m_device(std::move(device)), m_drainTask(scheduler) {
+cmcComm::cmcComm(Scheduler& scheduler, Clock& clock, std::unique_ptr<SerialDevice> device)
+    : m_device(std::move(device)), m_clock(clock), m_drainTask(scheduler) {
     m_drainTask->setCallback([this](cmcTask&) { drain(); });
 }
 
@@ -72,6 +72,7 @@ std::string cmcComm::DevicePath(int portNumber) const {
 bool cmcComm::Open(int portNumber, const std::string& settings) {
     m_portNumber = portNumber;
     m_writeFault = false;
+    m_lineFreeAt = 0;
     m_settings = parseLineSettings(settings);
     if (!m_device->open(DevicePath(portNumber))) {
         return false;
@@ -89,6 +90,7 @@ void cmcComm::Close() {
     m_output.SetSize(0);
     m_output.Compact();
     m_writeFault = false;
+    m_lineFreeAt = 0;
 }
 
 void cmcComm::Write(const std::uint8_t* bytes, int n) {
@@ -130,14 +132,16 @@ void cmcComm::drain() {
         m_drainTask->schedule(-1);
         return;
     }
-    if (OutputQueueCount() > 0) {
+    if (OutputQueueCount() > 0 || LineBacklog() > 0) {
         m_drainTask->schedule(kDrainIntervalMs);
         return;
     }
     // The system may take as long as the bytes need on the wire, plus a margin.
     const int baud = std::max(1, m_settings.baud);
     const int timeoutMs = (100000 / baud) * n + 3000;
+    const std::uint64_t start = m_clock.microseconds();
     const int written = m_device->write(m_output.Data(), n, timeoutMs);
+    noteHandedOver(written, start);
     if (written < n) {
         // What did go out must not be sent twice; the rest stays buffered.
         m_output.RemoveFront(std::max(0, written));
@@ -145,6 +149,7 @@ void cmcComm::drain() {
         m_drainTask->schedule(-1);
         return;
     }
+    awaitWire(start + static_cast<std::uint64_t>(timeoutMs) * 1000);
     if (n < m_output.Size()) {
         m_output.RemoveFront(n);
         m_drainTask->schedule(kDrainIntervalMs);
@@ -153,6 +158,48 @@ void cmcComm::drain() {
     m_output.SetSize(0);
     m_output.Compact();
     m_drainTask->schedule(-1);
+}
+
+std::uint64_t cmcComm::byteMicros(std::uint64_t n) const {
+    // 10 bits a byte: start bit, 8 data bits, stop bit.
+    return n * 10000000 / static_cast<std::uint64_t>(std::max(1, m_settings.baud));
+}
+
+void cmcComm::noteHandedOver(int n, std::uint64_t at) {
+    if (n > 0) {
+        m_lineFreeAt = std::max(m_lineFreeAt, at) + byteMicros(static_cast<std::uint64_t>(n));
+    }
+}
+
+int cmcComm::LineBacklog() const {
+    if (!IsOpen()) {
+        return 0;
+    }
+    const std::uint64_t now = m_clock.microseconds();
+    if (m_lineFreeAt <= now) {
+        return 0;
+    }
+    const auto baud = static_cast<std::uint64_t>(std::max(1, m_settings.baud));
+    return static_cast<int>(((m_lineFreeAt - now) * baud + 9999999) / 10000000);
+}
+
+void cmcComm::awaitWire(std::uint64_t deadline) {
+    for (;;) {
+        const std::uint64_t now = m_clock.microseconds();
+        if (now >= deadline) {
+            return;
+        }
+        std::uint64_t wait = m_lineFreeAt > now ? m_lineFreeAt - now : 0;
+        if (wait == 0) {
+            // The line has had time enough; a slower line still holds bytes in the system.
+            const int held = OutputQueueCount();
+            if (held <= 0) {
+                return;
+            }
+            wait = std::max<std::uint64_t>(1, byteMicros(static_cast<std::uint64_t>(held)));
+        }
+        m_clock.pause(std::min(wait, deadline - now));
+    }
 }
 
 } // namespace qx

@@ -4,6 +4,8 @@
 #include "link/byte_buffer.h"
 #include "link/serial_device.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -14,7 +16,10 @@ namespace qx {
 LineSettings parseLineSettings(const std::string& text);
 
 // One serial port. Reads never wait; writes are queued and handed to the system in slices by a
-// drain task, so the single thread stays responsive during a transfer.
+// drain task. A slice counts as sent once it is on the wire or its write time-out has passed, so
+// a write returns when its first slice has gone out, whatever the device reports: the clone
+// engine paces itself on that. A UART's driver tells how much it still holds; pseudo-terminals
+// and some USB adapters tell less, so the port also times the line itself at 10 bits a byte.
 class cmcComm {
 public:
     static constexpr int kInputQueueSize = 32000;
@@ -25,7 +30,7 @@ public:
     // user).
     using DeviceResolver = std::function<std::string(int portNumber)>;
 
-    cmcComm(Scheduler& scheduler, std::unique_ptr<SerialDevice> device);
+    cmcComm(Scheduler& scheduler, Clock& clock, std::unique_ptr<SerialDevice> device);
     ~cmcComm();
     cmcComm(const cmcComm&) = delete;
     cmcComm& operator=(const cmcComm&) = delete;
@@ -42,8 +47,11 @@ public:
     int Read(std::uint8_t* buffer, int max);
     int InputCount();
     int OutputQueueCount();
-    // Everything written but not yet on the wire.
-    int PendingOutput() { return OutputQueueCount() + m_output.Size(); }
+    // Everything written but not yet on the wire: the larger of what the system reports and
+    // what the line cannot have sent yet, plus what waits for the drain.
+    int PendingOutput() { return std::max(OutputQueueCount(), LineBacklog()) + m_output.Size(); }
+    // Bytes handed to the system that the line cannot have sent yet at its speed.
+    int LineBacklog() const;
     bool HasWriteFault() const { return m_writeFault; }
 
     int PortNumber() const { return m_portNumber; }
@@ -52,14 +60,20 @@ public:
 
 private:
     void drain();
+    void noteHandedOver(int n, std::uint64_t at);
+    // Blocks until what the system holds is on the wire, or until the deadline.
+    void awaitWire(std::uint64_t deadline);
+    std::uint64_t byteMicros(std::uint64_t n) const;
 
     std::unique_ptr<SerialDevice> m_device;
     DeviceResolver m_resolver;
+    Clock& m_clock;
     TaskHolder m_drainTask;
     cmcBuff m_output;
     LineSettings m_settings;
     int m_portNumber = 1;
     bool m_writeFault = false;
+    std::uint64_t m_lineFreeAt = 0; // microseconds of m_clock
 };
 
 } // namespace qx

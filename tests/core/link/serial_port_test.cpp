@@ -60,7 +60,7 @@ class SerialPortTest : public ::testing::Test {
 protected:
     SerialPortTest()
         : line(std::make_shared<test::ScriptedSerialDevice::Line>()),
-          port(clock, std::make_unique<test::ScriptedSerialDevice>(line)) {}
+          port(clock, clock, std::make_unique<test::ScriptedSerialDevice>(line)) {}
 
     test::ManualScheduler clock;
     std::shared_ptr<test::ScriptedSerialDevice::Line> line;
@@ -95,6 +95,25 @@ TEST_F(SerialPortTest, DrainsInSlicesOf1024EveryTenMilliseconds) {
     EXPECT_EQ(clock.activeTimers(), 0);
 }
 
+TEST_F(SerialPortTest, AWriteReturnsOnceItsBytesAreOnTheWire) {
+    ASSERT_TRUE(port.Open(1, "9600,N,8,1"));
+    std::vector<std::uint8_t> bytes(96, 0x55);
+    // A device that reports nothing pending: the line's own time at 10 bits a byte counts.
+    std::uint64_t t0 = clock.microseconds();
+    port.Write(bytes.data(), 96);
+    EXPECT_EQ(clock.microseconds() - t0, 100000u);
+    EXPECT_EQ(port.PendingOutput(), 0);
+
+    // A device that still holds bytes when the line should have sent them: its count counts,
+    // and the write gives up waiting at its time-out, 10 ms a byte plus 3 s at 9600 baud.
+    line->peer = [this](const std::uint8_t*, int) { line->outputQueue = 300; };
+    t0 = clock.microseconds();
+    port.Write(bytes.data(), 96);
+    EXPECT_EQ(clock.microseconds() - t0, (96 * 10 + 3000) * 1000u);
+    EXPECT_EQ(port.PendingOutput(), 300);
+    EXPECT_FALSE(port.HasWriteFault());
+}
+
 TEST_F(SerialPortTest, AShortWriteSetsTheFaultAndStopsDraining) {
     ASSERT_TRUE(port.Open(1, "9600,N,8,1"));
     line->acceptLimit = 1500;
@@ -104,8 +123,10 @@ TEST_F(SerialPortTest, AShortWriteSetsTheFaultAndStopsDraining) {
     clock.advance(10);
     EXPECT_TRUE(port.HasWriteFault());
     EXPECT_EQ(line->written.size(), 1500u);
+    // The 476 bytes of the short slice are still on their way.
+    EXPECT_EQ(port.PendingOutput(), 1500 + 476);
+    clock.advance(1000);
     EXPECT_EQ(port.PendingOutput(), 1500); // nothing went twice
-    clock.advance(100);
     EXPECT_EQ(line->writeSizes.size(), 2u);
     port.Close();
     EXPECT_FALSE(port.HasWriteFault());
@@ -140,7 +161,7 @@ protected:
 };
 
 TEST_F(PtyTest, MovesBytesBothWaysWithoutBlocking) {
-    cmcComm port(clock, std::make_unique<TermiosSerialDevice>());
+    cmcComm port(clock, clock, std::make_unique<TermiosSerialDevice>());
     port.SetDeviceResolver([this](int) { return path; });
     ASSERT_TRUE(port.Open(1, "4800,N,8,1"));
 
@@ -169,7 +190,7 @@ TEST_F(PtyTest, MovesBytesBothWaysWithoutBlocking) {
 }
 
 TEST_F(PtyTest, RefusesADeviceThatIsNotThereOrAPlainFile) {
-    cmcComm port(clock, std::make_unique<TermiosSerialDevice>());
+    cmcComm port(clock, clock, std::make_unique<TermiosSerialDevice>());
     port.SetDeviceResolver([](int) { return std::string("/nonexistent/tty"); });
     EXPECT_FALSE(port.Open(5, "9600,N,8,1"));
     port.SetDeviceResolver([](int) { return std::string("/dev/null"); });
