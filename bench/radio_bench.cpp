@@ -33,7 +33,8 @@ void BM_CorrectionPass(benchmark::State& state) {
     const FeatureFlags flags;
     for (auto _ : state) {
         cmcEeprom image = set.saved();
-        benchmark::DoNotOptimize(runCorrectionPass(image, set.defaults(), 0, flags));
+        benchmark::DoNotOptimize(
+            runCorrectionPass(image, set.defaults(), set.defaults(), 0, flags));
         benchmark::DoNotOptimize(image.data());
     }
 }

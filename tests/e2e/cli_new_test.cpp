@@ -41,7 +41,8 @@ TEST(CliNewTest, WritesTheDefaultImageOfTheDestination) {
     // The built-in image of destination 5 as saving corrects it (no settings: no variant).
     ImageSet expected;
     expected.setDestination(5);
-    ASSERT_TRUE(runCorrectionPass(expected.current(), expected.defaults(), 5, FeatureFlags{}));
+    ASSERT_TRUE(runCorrectionPass(expected.current(), expected.defaults(), expected.defaults(), 5,
+                                  FeatureFlags{}));
     EXPECT_EQ(std::memcmp(image.data(), expected.current().data(), imagemap::kTransceiverSize), 0);
 }
 

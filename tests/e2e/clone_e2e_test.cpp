@@ -1,6 +1,7 @@
 // qx5130-cli against trsim over real pseudo-terminals.
 #include "cli_run.h"
 #include "clonefile/icf_file.h"
+#include "radio/channel_record.h"
 #include "radio/image_map.h"
 #include "radio/image_set.h"
 
@@ -139,7 +140,21 @@ TEST(CloneE2eTest, ReadReturnsTheServedImageAfterTheAdjustments) {
               std::string::npos);
 }
 
-TEST(CloneE2eTest, WriteStoresThePreparedCopy) {
+struct LineCase {
+    const char* name;
+    std::vector<std::string> trsim;
+    const char* cli;
+};
+
+void PrintTo(const LineCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+// trsim with --uart takes the bytes off the terminal only at the line speed, so the computer's
+// writes return at once and wait there, as in a serial port's kernel queue that reports nothing.
+class CloneWriteOverUartTest : public ::testing::TestWithParam<LineCase> {};
+
+TEST_P(CloneWriteOverUartTest, StoresThePreparedCopy) {
     test::TempFolder folder;
     ImageSet document;
     document.setDestination(0);
@@ -157,10 +172,12 @@ TEST(CloneE2eTest, WriteStoresThePreparedCopy) {
     saveIcf(edited, folder.file("edit.icf"));
     const std::string before = test::TempFolder::read(folder.file("edit.icf"));
 
-    Trsim trsim(folder, {"--save", folder.file("stored.icf")});
-    const auto run = test::runCli(folder, "--device " + q(trsim.path()) +
+    std::vector<std::string> args = GetParam().trsim;
+    args.insert(args.end(), {"--uart", "--save", folder.file("stored.icf")});
+    Trsim trsim(folder, args);
+    const auto run = test::runCli(folder, "--device " + q(trsim.path()) + " " + GetParam().cli +
                                               " --destination 0 write edit.icf --yes");
-    ASSERT_EQ(run.status, 0) << run.err;
+    ASSERT_EQ(run.status, 0) << run.err << trsim.log();
     EXPECT_NE(run.err.find("Cloning is succeeded."), std::string::npos) << run.err;
 
     document.current() = loadIcf(folder.file("edit.icf"));
@@ -171,6 +188,54 @@ TEST(CloneE2eTest, WriteStoresThePreparedCopy) {
     EXPECT_EQ(stored.getByte(imagemap::kGpsMemories + 98 * imagemap::kGpsRecordSize), 'X');
     // The file written from is not touched.
     EXPECT_EQ(test::TempFolder::read(folder.file("edit.icf")), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Speeds, CloneWriteOverUartTest,
+                         ::testing::Values(LineCase{"4800", {"--speed", "4800"}, "--connection 2"},
+                                           LineCase{"9600", {}, ""},
+                                           LineCase{"38400", {}, "--high-speed"}),
+                         [](const auto& p) { return std::string(p.param.name); });
+
+// The bytes no one can edit are the transceiver's: a read, an edit, a save, and a write of the
+// file reopened give them back unchanged, though our default image holds others.
+TEST(CloneE2eTest, ReadEditSaveWriteKeepsTheTransceiversOwnBytes) {
+    test::TempFolder folder;
+    cmcEeprom served = servedImage();
+    std::vector<std::pair<std::int32_t, std::int32_t>> own = {
+        {imagemap::kFixedData, imagemap::kFixedData + imagemap::kFixedDataSize - 1},
+        {imagemap::kFixedByte, imagemap::kFixedByte},
+        {imagemap::kBandDefaults, imagemap::kBandDefaults + imagemap::kBandDefaultsSize - 1},
+        {imagemap::kMainSettings, imagemap::kMainSettings + 0x11},
+        {imagemap::kMainSettings + 0xB1, imagemap::kMainSettings + 0xF2},
+        {imagemap::kFunctionSettings1 + 0xF5, imagemap::kFunctionSettings1 + 0x128},
+    };
+    for (const auto& [first, last] : own) {
+        for (std::int32_t a = first; a <= last; ++a) {
+            served.setByte(a, static_cast<std::uint8_t>(0x21 + a % 89));
+        }
+    }
+    saveIcf(served, folder.file("served.icf"));
+    Trsim trsim(folder, {"--icf", folder.file("served.icf"), "--save", folder.file("stored.icf"),
+                         "--link", folder.file("tr")});
+    const std::string cli = "--device tr --destination 0 --high-speed ";
+    auto run = test::runCli(folder, cli + "read -o backup.icf");
+    ASSERT_EQ(run.status, 0) << run.err;
+    run = test::runCli(folder, "--destination 0 set backup.icf '[St_ColCut]GI_Sheet_MemoryCH,0,0' "
+                               "CL_Mch_Freq 7 146.01 -o edited.icf");
+    ASSERT_EQ(run.status, 0) << run.err;
+    run = test::runCli(folder, cli + "write edited.icf --yes");
+    ASSERT_EQ(run.status, 0) << run.err;
+
+    cmcEeprom stored = loadIcf(folder.file("stored.icf"));
+    for (const auto& [first, last] : own) {
+        for (std::int32_t a = first; a <= last; ++a) {
+            ASSERT_EQ(stored.getByte(a), served.getByte(a)) << std::hex << a;
+        }
+    }
+    ChannelRecord channel(stored);
+    channel.load(kKindChannel, 7);
+    EXPECT_TRUE(channel.used);
+    EXPECT_EQ(channel.frequency, 146010000u);
 }
 
 TEST(CloneE2eTest, WriteWithoutYesAsksAndSendsNothing) {
@@ -254,6 +319,12 @@ TEST_P(CloneFaultTest, IsReportedAndLeavesTheOutputUntouched) {
         test::runCli(folder, "--device " + q(trsim.path()) + " --destination 0 " + c.command);
     EXPECT_EQ(run.status, 3) << run.err;
     EXPECT_NE(run.err.find(std::string(c.message) + "\n\n"), std::string::npos) << run.err;
+    // Only a failed write can have left the transceiver with part of the new data.
+    const bool write = std::string(c.command).find("write") != std::string::npos;
+    EXPECT_EQ(run.err.find("the transceiver may now hold part of the new data. Repeat the write "
+                           "before using the radio.\n") != std::string::npos,
+              write)
+        << run.err;
     EXPECT_EQ(test::TempFolder::read(folder.file("out.icf")), old);
     EXPECT_FALSE(std::filesystem::exists(folder.file("stored.icf")));
 }
@@ -272,7 +343,9 @@ INSTANTIATE_TEST_SUITE_P(
                   "Connected transceiver is not compatible model."},
         FaultCase{{"--fault", "badinfo"}, "read -o out.icf", "Illegal information."},
         FaultCase{{"--destination", "3"}, "read -o out.icf", "Transceiver version does not match."},
-        FaultCase{{"--fault", "nak"}, "write edit.icf --yes", "Cannot write cloning data."}));
+        FaultCase{{"--fault", "nak"},
+                  "--high-speed write edit.icf --yes",
+                  "Cannot write cloning data."}));
 
 TEST(CloneE2eTest, APortThatCannotOpenIsNamed) {
     test::TempFolder folder;

@@ -18,6 +18,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -65,6 +66,7 @@ struct Options {
     int speed = 9600;
     bool echo = false;
     bool pace = false;
+    bool uart = false;
     bool once = false;
     std::vector<Fault> faults;
 };
@@ -73,10 +75,13 @@ const char* kUsage =
     "usage: trsim [--link PATH] [--icf FILE] [--save FILE] [--comment TEXT] [--destination D]\n"
     "             [--no-digital-unit] [--dv-inhibit] [--pager-inhibit] [--rx-expansion]\n"
     "             [--fcc-inhibit] [--word0 HEX] [--word1 HEX] [--speed 4800|9600] [--echo]\n"
-    "             [--pace] [--once] [--fault KIND[@N]]...\n"
+    "             [--pace] [--uart] [--once] [--fault KIND[@N]]...\n"
     "faults: silent, noise, checksum@N, drop@N, count, overflow, stall@N, nak, badinfo, model\n"
     "Prints the pseudo-terminal's path on the first line; serves until killed (--once: until\n"
-    "one read or write is done).\n";
+    "one read or write is done). --pace sends no faster than the line speed and holds the\n"
+    "computer's output while it is behind; --uart paces the same way but takes the computer's\n"
+    "bytes off the terminal only at the line speed, so that they wait there as in a serial\n"
+    "port's kernel queue that reports nothing.\n";
 
 bool parseNumber(const std::string& text, int base, int& value) {
     if (text.empty()) {
@@ -143,6 +148,9 @@ bool parseOptions(int argc, char** argv, Options& o) {
             o.echo = true;
         } else if (a == "--pace") {
             o.pace = true;
+        } else if (a == "--uart") {
+            o.pace = true;
+            o.uart = true;
         } else if (a == "--once") {
             o.once = true;
         } else if (a == "--fault" && value(v)) {
@@ -260,6 +268,7 @@ private:
     };
     std::deque<InByte> m_in;
     double m_lastArrival = 0;
+    bool m_inLineBusy = false; // bytes wait on the terminal (--uart)
     bool m_stopped = false;
     double m_stoppedAt = 0;
 
@@ -272,6 +281,7 @@ private:
     const char* m_pending = nullptr; // the operation that ends when the output has left
     double m_wire = 0;
     long m_wireBytes = 0;
+    double m_firstByteAt = 0; // of the operation's exchange
     double m_wireTotal = 0;
     bool m_done = false;
 };
@@ -329,23 +339,45 @@ void Simulator::pumpOutput(double now) {
 void Simulator::readInput(double now) {
     std::uint8_t chunk[4096];
     for (;;) {
-        const ssize_t n = read(m_master, chunk, sizeof chunk);
-        if (n <= 0) {
-            return;
-        }
         // Only bytes sent at the speed we listen at make sense to us.
         int baud = lineBaud();
         const bool understood = baud == m_speed;
         if (baud <= 0) {
             baud = m_speed; // a speed termios cannot name: time it as ours
         }
+        std::size_t room = sizeof chunk;
+        if (m_o.uart) {
+            // The bytes leave the terminal one byte time after another, from the moment the
+            // line was last free.
+            int waiting = 0;
+            if (ioctl(m_master, FIONREAD, &waiting) != 0 || waiting <= 0) {
+                m_inLineBusy = false;
+                return;
+            }
+            if (!m_inLineBusy) {
+                m_inLineBusy = true;
+                m_lastArrival = std::max(m_lastArrival, now);
+            }
+            const double due = (now - m_lastArrival) / byteTime(baud);
+            room = std::min(room, static_cast<std::size_t>(std::max(0.0, due)));
+            if (room == 0) {
+                return;
+            }
+        }
+        const ssize_t n = read(m_master, chunk, room);
+        if (n <= 0) {
+            return;
+        }
         for (ssize_t i = 0; i < n; ++i) {
             double at = now;
             if (m_o.pace) {
-                m_lastArrival = std::max(m_lastArrival, now) + byteTime(baud);
+                m_lastArrival = std::max(m_lastArrival, m_o.uart ? 0.0 : now) + byteTime(baud);
                 at = m_lastArrival;
             }
             m_in.push_back({chunk[i], understood, at});
+        }
+        if (m_wireBytes == 0) {
+            m_firstByteAt = now;
         }
         m_wire += byteTime(baud) * static_cast<double>(n);
         m_wireBytes += n;
@@ -367,7 +399,7 @@ void Simulator::processInput(double now) {
             take(b.value);
         }
     }
-    if (m_o.pace) {
+    if (m_o.pace && !m_o.uart) {
         // A real line takes bytes no faster than it sends them: hold the computer's output
         // while more than a small buffer's worth waits here.
         const bool full = m_in.size() > 64;
@@ -533,8 +565,10 @@ void Simulator::finishWrite(const Bytes& text) {
 
 void Simulator::operationDone(const char* what) {
     m_wireTotal += m_wire;
-    std::fprintf(stderr, "trsim: %s done: %ld bytes on the wire, wire time %.3f s (total %.3f s)\n",
-                 what, m_wireBytes, m_wire, m_wireTotal);
+    std::fprintf(stderr,
+                 "trsim: %s done: %ld bytes on the wire, wire time %.3f s (total %.3f s), on the "
+                 "line %.3f s\n",
+                 what, m_wireBytes, m_wire, m_wireTotal, nowSeconds() - m_firstByteAt);
     m_wire = 0;
     m_wireBytes = 0;
     const bool transfer = std::strncmp(what, "read", 4) == 0 || std::strncmp(what, "write", 5) == 0;
@@ -561,12 +595,13 @@ int Simulator::run() {
             now - m_switchedAt > 3.0) {
             m_speed = m_o.speed;
         }
-        pollfd p{m_master, POLLIN, 0};
+        // While bytes wait on the terminal for their time, waking for them would only spin.
+        pollfd p{m_master, static_cast<short>(m_inLineBusy ? 0 : POLLIN), 0};
         if (!m_out.empty() && (!m_o.pace || m_lineFreeAt <= now)) {
             p.events |= POLLOUT;
         }
         int timeout = 50;
-        if (!m_in.empty() || (!m_out.empty() && m_o.pace)) {
+        if (!m_in.empty() || (!m_out.empty() && m_o.pace) || m_inLineBusy) {
             timeout = 1;
         }
         poll(&p, 1, timeout);

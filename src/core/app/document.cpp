@@ -202,6 +202,7 @@ bool indDocument::readInto(const std::string* path, std::string_view text) {
     // Only the transceiver part comes from the file; the rest of the image is derived here.
     m_images.current().writeBlock(imagemap::kTransceiverStart, scratch.data(),
                                   imagemap::kTransceiverSize);
+    m_images.takeCurrentAsOrigin();
     m_images.correct(m_flags);
     markSaved();
     refreshTitle();

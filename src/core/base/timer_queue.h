@@ -22,12 +22,11 @@ public:
     std::uint32_t tickCount() const override { return static_cast<std::uint32_t>(m_now); }
     // Time kept by the queue: a pause moves it on without firing timers, so the ones that fell
     // due meanwhile fire once when time is next advanced.
-    std::uint64_t microseconds() const override {
-        return m_micros > m_now * 1000 ? m_micros : m_now * 1000;
-    }
+    std::uint64_t microseconds() const override { return m_now * 1000 + m_subMillisecond; }
     void pause(std::uint64_t us) override {
-        m_micros = microseconds() + us;
-        setNow(m_micros / 1000);
+        const std::uint64_t until = microseconds() + us;
+        setNow(until / 1000);
+        m_subMillisecond = until % 1000;
     }
 
     // Milliseconds since the queue's epoch (never wraps).
@@ -64,7 +63,7 @@ private:
     std::uint64_t m_nextId = 1;
     std::uint64_t m_nextOrder = 1;
     std::uint64_t m_now;
-    std::uint64_t m_micros = 0;
+    std::uint64_t m_subMillisecond = 0; // microseconds past m_now, moved only by a pause
 };
 
 } // namespace qx

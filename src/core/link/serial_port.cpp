@@ -132,7 +132,7 @@ void cmcComm::drain() {
         m_drainTask->schedule(-1);
         return;
     }
-    if (OutputQueueCount() > 0 || LineBacklog() > 0) {
+    if (lineMicrosLeft() > kLeadMicros) {
         m_drainTask->schedule(kDrainIntervalMs);
         return;
     }
@@ -183,22 +183,21 @@ int cmcComm::LineBacklog() const {
     return static_cast<int>(((m_lineFreeAt - now) * baud + 9999999) / 10000000);
 }
 
+std::uint64_t cmcComm::lineMicrosLeft() {
+    const std::uint64_t now = m_clock.microseconds();
+    const std::uint64_t timed = m_lineFreeAt > now ? m_lineFreeAt - now : 0;
+    const int held = OutputQueueCount();
+    return std::max(timed, byteMicros(static_cast<std::uint64_t>(std::max(0, held))));
+}
+
 void cmcComm::awaitWire(std::uint64_t deadline) {
     for (;;) {
+        const std::uint64_t left = lineMicrosLeft();
         const std::uint64_t now = m_clock.microseconds();
-        if (now >= deadline) {
+        if (left <= kLeadMicros || now >= deadline) {
             return;
         }
-        std::uint64_t wait = m_lineFreeAt > now ? m_lineFreeAt - now : 0;
-        if (wait == 0) {
-            // The line has had time enough; a slower line still holds bytes in the system.
-            const int held = OutputQueueCount();
-            if (held <= 0) {
-                return;
-            }
-            wait = std::max<std::uint64_t>(1, byteMicros(static_cast<std::uint64_t>(held)));
-        }
-        m_clock.pause(std::min(wait, deadline - now));
+        m_clock.pause(std::min(left - kLeadMicros, deadline - now));
     }
 }
 

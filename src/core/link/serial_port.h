@@ -16,15 +16,19 @@ namespace qx {
 LineSettings parseLineSettings(const std::string& text);
 
 // One serial port. Reads never wait; writes are queued and handed to the system in slices by a
-// drain task. A slice counts as sent once it is on the wire or its write time-out has passed, so
-// a write returns when its first slice has gone out, whatever the device reports: the clone
-// engine paces itself on that. A UART's driver tells how much it still holds; pseudo-terminals
-// and some USB adapters tell less, so the port also times the line itself at 10 bits a byte.
+// drain task. A slice counts as sent once it is on the wire, but for the last few milliseconds
+// that keep the line busy while the thread wakes, or once its write time-out has passed: a write
+// returns when its first slice has gone out, whatever the device reports, and the clone engine
+// paces itself on that. A UART's driver tells how much it still holds; pseudo-terminals and some
+// USB adapters tell less, so the port also times the line itself at 10 bits a byte.
 class cmcComm {
 public:
     static constexpr int kInputQueueSize = 32000;
     static constexpr int kOutputQueueSize = 1024; // also the largest slice of one write
     static constexpr int kDrainIntervalMs = 10;
+    // Line time left to go when a slice counts as sent: the next slice is queued behind it before
+    // the line falls idle, however late the thread wakes up.
+    static constexpr std::uint64_t kLeadMicros = 20000;
 
     // Maps a port number to the device to open (the saved port map, or a path given by the
     // user).
@@ -61,8 +65,10 @@ public:
 private:
     void drain();
     void noteHandedOver(int n, std::uint64_t at);
-    // Blocks until what the system holds is on the wire, or until the deadline.
+    // Blocks until what the system holds is on the wire but for the lead, or until the deadline.
     void awaitWire(std::uint64_t deadline);
+    // Line time still needed by what the system holds, by its count or by the line's own time.
+    std::uint64_t lineMicrosLeft();
     std::uint64_t byteMicros(std::uint64_t n) const;
 
     std::unique_ptr<SerialDevice> m_device;

@@ -131,8 +131,10 @@ std::string ChannelRecord::fromText8(const Text8& text) {
 
 void ChannelRecord::clearFields(int recordKind, int recordIndex) {
     cmcEeprom* image = m_image;
+    const bool raw = m_raw;
     *this = ChannelRecord();
     m_image = image;
+    m_raw = raw;
     kind = recordKind;
     index = recordIndex;
     used = true;
@@ -168,7 +170,7 @@ bool ChannelRecord::load(int recordKind, int recordIndex) {
         used = frequency != 0;
         bankGroup = kNoBank;
         loadFunctionExtras(bytes + functionSettings(recordIndex));
-        if (memoryMode == kMemoryModeWeather) {
+        if (memoryMode == kMemoryModeWeather && !m_raw) {
             showWeatherChannel();
         }
         break;
@@ -232,11 +234,12 @@ bool ChannelRecord::store(int recordKind, int recordIndex) {
         const int band = recordIndex % 2;
         const std::uint8_t modeByte = settings[kBandModeByte + band];
         const bool weather = (modeByte & 0x10) == 0 && ((modeByte >> 2) & 3) == kMemoryModeWeather;
-        if (!weather) {
-            if (!packed.used) {
-                packed.frequency = 0;
-            }
+        if (!weather || m_raw) {
+            // The grids follow the record's frequency; an unused memory keeps frequency 0.
             packed.packChannel(record, true);
+            if (!packed.used) {
+                writeBe32(record, 0);
+            }
         }
         break;
     }

@@ -31,6 +31,9 @@ public:
     explicit ChannelRecord(cmcEeprom& image) { attach(image); }
 
     void attach(cmcEeprom& image) { m_image = &image; }
+    // Raw: a function memory band in weather channel mode loads and stores its own record
+    // instead of showing the weather channel, so that the record is corrected like any other.
+    void setRaw(bool raw) { m_raw = raw; }
 
     // Clears every field (used = true) and unpacks the record. False, with the fields
     // cleared, for a kind or index that has no record or an image too small to hold it.
@@ -104,6 +107,7 @@ private:
     void packGps(std::uint8_t* record) const;
 
     cmcEeprom* m_image = nullptr;
+    bool m_raw = false;
 };
 
 // Memory modes of a function memory band.

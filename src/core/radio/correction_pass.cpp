@@ -37,30 +37,30 @@ bool printable(std::uint8_t c) {
     return c >= 32 && c <= 126;
 }
 
-// Copies the bits of mask at address from the default image.
+// Copies the bits of mask at address from the origin image.
 class Restorer {
 public:
-    Restorer(cmcEeprom& image, const cmcEeprom& defaults)
-        : m_bytes(image.data()), m_defaults(defaults.data()) {}
+    Restorer(cmcEeprom& image, const cmcEeprom& origin)
+        : m_bytes(image.data()), m_origin(origin.data()) {}
 
     void bytes(std::int32_t first, std::int32_t last) const {
-        std::memcpy(m_bytes + first, m_defaults + first,
-                    static_cast<std::size_t>(last - first + 1));
+        std::memcpy(m_bytes + first, m_origin + first, static_cast<std::size_t>(last - first + 1));
     }
     void byte(std::int32_t address) const { bytes(address, address); }
     void bits(std::int32_t address, std::uint8_t mask) const {
         m_bytes[address] =
-            static_cast<std::uint8_t>((m_bytes[address] & ~mask) | (m_defaults[address] & mask));
+            static_cast<std::uint8_t>((m_bytes[address] & ~mask) | (m_origin[address] & mask));
     }
 
 private:
     std::uint8_t* m_bytes;
-    const std::uint8_t* m_defaults;
+    const std::uint8_t* m_origin;
 };
 
 void correctChannels(cmcEeprom& image, DestinationCode destination) {
     const bool japan = isJpnDestination(destination);
     ChannelRecord record(image);
+    record.setRaw(true);
     const auto correct = [&](int kind, int index) {
         record.load(kind, index);
         record.frequency = frequency::snapFrequency(record.frequency);
@@ -206,13 +206,14 @@ void restoreSettings(cmcEeprom& image, const Restorer& restore, DestinationCode 
 
 } // namespace
 
-bool runCorrectionPass(cmcEeprom& image, const cmcEeprom& defaults, DestinationCode destination,
-                       const FeatureFlags& flags) {
-    if (image.size() < map::kTransceiverSize || defaults.size() < map::kTransceiverSize) {
+bool runCorrectionPass(cmcEeprom& image, const cmcEeprom& origin, const cmcEeprom& defaults,
+                       DestinationCode destination, const FeatureFlags& flags) {
+    if (image.size() < map::kTransceiverSize || origin.size() < map::kTransceiverSize ||
+        defaults.size() < map::kTransceiverSize) {
         return false;
     }
     const bool japan = isJpnDestination(destination);
-    const Restorer restore(image, defaults);
+    const Restorer restore(image, origin);
 
     correctChannels(image, destination);
     banklink::rebuild(image);
@@ -226,7 +227,8 @@ bool runCorrectionPass(cmcEeprom& image, const cmcEeprom& defaults, DestinationC
         cleanTextSettings(image);
     }
     restoreSettings(image, restore, destination, flags);
-    restore.bytes(map::kMapFormatTag, map::kMapFormatTag + map::kMapFormatTagSize - 1);
+    Restorer(image, defaults)
+        .bytes(map::kMapFormatTag, map::kMapFormatTag + map::kMapFormatTagSize - 1);
     return true;
 }
 

@@ -10,7 +10,7 @@ namespace qx {
 
 ImageSet::ImageSet()
     : m_current(imagemap::kImageSize), m_default(m_current), m_saved(m_current),
-      m_ranges(FrequencyRangeTable::forDestination(kDestinationUnset)) {}
+      m_origin(m_current), m_ranges(FrequencyRangeTable::forDestination(kDestinationUnset)) {}
 
 void ImageSet::loadDefaults() {
     const std::uint8_t* block = defaultImageBlock(defaultBlockOf(m_destination));
@@ -24,17 +24,19 @@ void ImageSet::setDestination(DestinationCode code) {
     m_destination = code;
     loadDefaults();
     m_current = m_default;
+    m_origin = m_default;
     markUnmodified();
     m_ranges = FrequencyRangeTable::forDestination(code);
 }
 
 void ImageSet::resetToDefaults() {
     m_current = m_default;
+    m_origin = m_default;
     markUnmodified();
 }
 
 bool ImageSet::correct(const FeatureFlags& flags) {
-    return runCorrectionPass(m_current, m_default, m_destination, flags);
+    return runCorrectionPass(m_current, m_origin, m_default, m_destination, flags);
 }
 
 bool ImageSet::takeReadImage(const cmcEeprom& received, const FeatureFlags& flags) {
@@ -42,6 +44,7 @@ bool ImageSet::takeReadImage(const cmcEeprom& received, const FeatureFlags& flag
         return false;
     }
     m_current = received;
+    m_origin = received;
     adjustAfterRead(m_current, flags);
     correct(flags);
     markModified();

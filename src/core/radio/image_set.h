@@ -9,8 +9,10 @@
 
 namespace qx {
 
-// The document's three copies of the image: the one being edited, the built-in default of the
-// destination, and the state last created, opened or saved, which decides the modified flag.
+// The document's copies of the image: the one being edited, the built-in default of the
+// destination, the state last created, opened or saved, which decides the modified flag, and the
+// origin: the bytes as read from the transceiver or opened from a file, or the defaults after
+// New, which keeps the areas no one may edit as the transceiver had them.
 class ImageSet {
 public:
     ImageSet();
@@ -19,6 +21,7 @@ public:
     const cmcEeprom& current() const { return m_current; }
     const cmcEeprom& defaults() const { return m_default; }
     const cmcEeprom& saved() const { return m_saved; }
+    const cmcEeprom& origin() const { return m_origin; }
 
     DestinationCode destination() const { return m_destination; }
     const FrequencyRangeTable& frequencyRanges() const { return m_ranges; }
@@ -36,8 +39,11 @@ public:
     // Current := default image, unmodified (the data part of New).
     void resetToDefaults();
 
-    // Runs the data correction pass on the current image against the destination's defaults
-    // (before saving or sending, and after opening a file).
+    // The current bytes, just opened from a clone file, become the origin.
+    void takeCurrentAsOrigin() { m_origin = m_current; }
+
+    // Runs the data correction pass on the current image against the origin and the
+    // destination's defaults (before saving or sending, and after opening a file).
     bool correct(const FeatureFlags& flags);
 
     // Takes an image read from the transceiver: it replaces the current image, is adjusted to
@@ -64,6 +70,7 @@ private:
     cmcEeprom m_current;
     cmcEeprom m_default;
     cmcEeprom m_saved;
+    cmcEeprom m_origin;
     DestinationCode m_destination = kDestinationUnset;
     FrequencyRangeTable m_ranges;
     bool m_modified = false;

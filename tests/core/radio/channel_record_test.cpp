@@ -229,17 +229,32 @@ TEST_F(ChannelRecordTest, FunctionMemoryExtrasAndWeatherChannel) {
     m_image.setByte(settings + 0xF3 + 1, 10); // no such weather channel
     m_record.reload();
     EXPECT_EQ(m_record.frequency, 0u);
+
+    // Raw, the band's own record shows and is stored.
+    ChannelRecord raw(m_image);
+    raw.setRaw(true);
+    ASSERT_TRUE(raw.load(kKindFunction, 3));
+    EXPECT_EQ(raw.frequency, 0xFFFFFFFFu);
+    raw.frequency = 146520000;
+    raw.store();
+    EXPECT_EQ(raw.frequency, 146520000u);
+    m_record.reload();
+    EXPECT_EQ(m_record.frequency, 0u); // still shown as the weather channel
 }
 
 TEST_F(ChannelRecordTest, UnusedFunctionMemoryStoresFrequencyZero) {
     m_image.setByte(kFunctionSettings1 + 0xA7, 0x10);
     ASSERT_TRUE(m_record.load(kKindFunction, 0));
-    m_record.frequency = 145000000;
+    m_record.frequency = 145006250; // on the 6.25 kHz grid
+    m_record.offset = 600000;
     m_record.used = false;
     m_record.store();
     EXPECT_FALSE(m_record.used);
     EXPECT_EQ(m_record.frequency, 0u);
     EXPECT_EQ(m_image.getByte(kFunctionMemory1), 0);
+    // The grids still follow the record's frequency, not 0.
+    EXPECT_EQ(m_record.frequencyGrid, 1);
+    EXPECT_EQ(m_record.offsetGrid, 1);
 }
 
 TEST_F(ChannelRecordTest, BandDefaultsGpsAndOwnPosition) {

@@ -13,14 +13,18 @@ namespace {
 
 using namespace imagemap;
 
-// A document on a destination, its current image edited by the test, then corrected.
+// A document on a destination, its current image edited by the test, then corrected. Its
+// origin is the defaults, as after New, unless the test makes another.
 class CorrectionPassTest : public ::testing::Test {
 protected:
-    void open(DestinationCode destination) { m_set.setDestination(destination); }
+    void open(DestinationCode destination) {
+        m_set.setDestination(destination);
+        m_origin = m_set.defaults();
+    }
     cmcEeprom& image() { return m_set.current(); }
     const cmcEeprom& defaults() { return m_set.defaults(); }
     void correct(const FeatureFlags& flags = {}) {
-        ASSERT_TRUE(runCorrectionPass(image(), defaults(), m_set.destination(), flags));
+        ASSERT_TRUE(runCorrectionPass(image(), m_origin, defaults(), m_set.destination(), flags));
     }
     ChannelRecord channel(int index, int kind = kKindChannel) {
         ChannelRecord record(image());
@@ -29,6 +33,7 @@ protected:
     }
 
     ImageSet m_set;
+    cmcEeprom m_origin;
 };
 
 TEST_F(CorrectionPassTest, ChannelValuesAreNormalised) {
@@ -153,18 +158,35 @@ TEST_F(CorrectionPassTest, TextsAreCleanedOutsideJapan) {
     }
 }
 
-TEST_F(CorrectionPassTest, FixedAreasAndTagComeFromTheDefaults) {
+TEST_F(CorrectionPassTest, AreasNoOneEditsComeFromTheOriginAndTheTagFromTheDefaults) {
     open(5);
-    const std::int32_t fixed[] = {
-        kFixedData,        kFixedData + kFixedDataSize - 1,       kFixedByte,
-        kBandDefaults,     kBandDefaults + kBandDefaultsSize - 1, kMapFormatTag,
-        kMapFormatTag + 15};
-    for (std::int32_t address : fixed) {
-        image().setByte(address, static_cast<std::uint8_t>(defaults().getByte(address) ^ 0x5A));
+    // An origin as a transceiver would hold it: its own bytes wherever the user cannot edit.
+    const std::int32_t m = kMainSettings;
+    const std::int32_t f2 = kFunctionSettings2;
+    const std::int32_t kept[] = {kFixedData,
+                                 kFixedData + kFixedDataSize - 1,
+                                 kFixedByte,
+                                 kBandDefaults,
+                                 kBandDefaults + kBandDefaultsSize - 1,
+                                 m + 0x05,
+                                 f2 + 0xB1,
+                                 m + 0x121};
+    for (std::int32_t address : kept) {
+        m_origin.setByte(address, static_cast<std::uint8_t>(defaults().getByte(address) ^ 0x5A));
+        image().setByte(address, static_cast<std::uint8_t>(defaults().getByte(address) ^ 0xA5));
+    }
+    m_origin.setByte(m + 0xA5, static_cast<std::uint8_t>(defaults().getByte(m + 0xA5) ^ 0x53));
+    for (std::int32_t a = kMapFormatTag; a < kMapFormatTag + kMapFormatTagSize; ++a) {
+        m_origin.setByte(a, '?');
+        image().setByte(a, '!');
     }
     correct();
-    for (std::int32_t address : fixed) {
-        EXPECT_EQ(image().getByte(address), defaults().getByte(address)) << address;
+    for (std::int32_t address : kept) {
+        EXPECT_EQ(image().getByte(address), m_origin.getByte(address)) << std::hex << address;
+    }
+    EXPECT_EQ(image().getByte(m + 0xA5) & 0x53, m_origin.getByte(m + 0xA5) & 0x53);
+    for (std::int32_t a = kMapFormatTag; a < kMapFormatTag + kMapFormatTagSize; ++a) {
+        EXPECT_EQ(image().getByte(a), defaults().getByte(a)) << std::hex << a;
     }
 }
 
@@ -228,11 +250,14 @@ TEST_F(CorrectionPassTest, WeatherChannelModeOnlyStaysOnUsaTransceivers) {
         const std::int32_t band = kFunctionSettings2 + 0xA8; // F-2 right band
         image().setByte(band, 0x0A);                         // weather channel, power 2
         ChannelRecord r(image());
-        image().setByte(kFunctionMemory2 + 48, 0x12); // the band's own record, edited
+        image().setByte(kFunctionMemory2 + 48, 0x12);      // the band's own record, edited
+        image().setByte(kFunctionMemory2 + 48 + 40, 0x7F); // a name no transceiver shows
         correct();
         if (destination == 1) {
             EXPECT_EQ(image().getByte(band), 0x0A);
             EXPECT_EQ(image().getByte(kFunctionMemory2 + 48), 0x12);
+            // The record behind the weather channel is cleaned like any other.
+            EXPECT_EQ(image().getByte(kFunctionMemory2 + 48 + 40), ' ');
             r.load(kKindFunction, 3);
             EXPECT_EQ(r.memoryMode, kMemoryModeWeather);
         } else {
@@ -264,8 +289,9 @@ TEST_F(CorrectionPassTest, SecondPassChangesNothing) {
 TEST_F(CorrectionPassTest, RefusesImagesWithoutTheTransceiverPart) {
     open(0);
     cmcEeprom small(100);
-    EXPECT_FALSE(runCorrectionPass(small, defaults(), 0, {}));
-    EXPECT_FALSE(runCorrectionPass(image(), small, 0, {}));
+    EXPECT_FALSE(runCorrectionPass(small, defaults(), defaults(), 0, {}));
+    EXPECT_FALSE(runCorrectionPass(image(), small, defaults(), 0, {}));
+    EXPECT_FALSE(runCorrectionPass(image(), defaults(), small, 0, {}));
 }
 
 } // namespace

@@ -48,6 +48,7 @@ TEST(DefaultImagesTest, EveryBlockDecodesToThePresetLayout) {
                               kMapFormatTagSize),
                   kMapFormatTagText);
         EXPECT_TRUE(allBytes(image, kCloneComment, kCloneCommentSize, ' '));
+        EXPECT_TRUE(allBytes(image, kOwnPosition, kGpsRecordSize, 0xFF)); // nothing invented
 
         ChannelRecord record(image);
         for (int index = 0; index < kChannelCount; ++index) {

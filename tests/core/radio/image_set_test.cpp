@@ -122,6 +122,7 @@ TEST(ImageSetTest, ReadImageIsAdjustedCorrectedAndModified) {
     cmcEeprom received(set.defaults());
     received.setByte(kGpsSlotList + 99, 99); // one GPS memory, kept by the transceiver at the end
     received.setByte(kMapFormatTag, 'X');
+    received.setByte(kFixedByte, 0x3C); // the transceiver's own, where our defaults hold 0x00
     ChannelRecord dv(received);
     dv.load(kKindChannel, 0);
     dv.mode = kModeDv;
@@ -136,6 +137,7 @@ TEST(ImageSetTest, ReadImageIsAdjustedCorrectedAndModified) {
     EXPECT_TRUE(set.isModified());
     EXPECT_EQ(ChannelRecord::gpsMemoryCount(set.current()), 1);
     EXPECT_EQ(set.current().getByte(kMapFormatTag), 'O');
+    EXPECT_EQ(set.current().getByte(kFixedByte), 0x3C);
     ChannelRecord r(set.current());
     r.load(kKindChannel, 0);
     EXPECT_EQ(r.mode, kModeFm);
@@ -150,6 +152,13 @@ TEST(ImageSetTest, ReadImageIsAdjustedCorrectedAndModified) {
     const cmcEeprom sent = set.imageForWrite(FeatureFlags{});
     EXPECT_EQ(sent.getByte(kGpsSlotList + 99), 99);
     EXPECT_EQ(set.current().getByte(kGpsSlotList), 0);
+    EXPECT_EQ(sent.getByte(kFixedByte), 0x3C);
+
+    // After New the defaults are the origin again.
+    set.resetToDefaults();
+    set.current().setByte(kFixedByte, 0x3C);
+    set.correct(FeatureFlags{});
+    EXPECT_EQ(set.current().getByte(kFixedByte), set.defaults().getByte(kFixedByte));
 }
 
 } // namespace
