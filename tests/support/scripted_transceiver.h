@@ -1,6 +1,7 @@
 #pragma once
 
 #include "radio/image_map.h"
+#include "radio_frames.h"
 #include "scripted_serial_device.h"
 
 #include <cstdint>
@@ -35,10 +36,6 @@ public:
 
 private:
     void send(Bytes b) { m_line->feed(b); }
-    static std::string hex(int v) {
-        static const char d[] = "0123456789ABCDEF";
-        return {d[(v >> 4) & 15], d[v & 15]};
-    }
     void take(const std::uint8_t* b, int n) {
         for (int i = 0; i < n; ++i) {
             if (b[i] == 0xFE) {
@@ -65,23 +62,9 @@ private:
         } else if (cmd == 0xE2) {
             int frames = 0;
             for (int a = 0; a < imagemap::kTransceiverSize; a += 32, ++frames) {
-                std::string text = hex(a >> 8) + hex(a) + hex(32);
-                int sum = (a >> 8) + (a & 0xFF) + 32;
-                for (int i = 0; i < 32; ++i) {
-                    text += hex(image[static_cast<std::size_t>(a + i)]);
-                    sum += image[static_cast<std::size_t>(a + i)];
-                }
-                text += hex(256 - sum % 256);
-                Bytes f = {0xFE, 0xFE, 0xEF, 0xEE, 0xE4};
-                f.insert(f.end(), text.begin(), text.end());
-                f.push_back(0xFD);
-                send(f);
+                send(radio_frames::dataFrame(a, image.data() + a, 32));
             }
-            const std::string end = "Orsa Ltd." + hex(frames);
-            Bytes f = {0xFE, 0xFE, 0xEF, 0xEE, 0xE5};
-            f.insert(f.end(), end.begin(), end.end());
-            f.push_back(0xFD);
-            send(f);
+            send(radio_frames::endFrame(frames));
         } else if (cmd == 0xE3) {
             ++writeRequests;
         } else if (cmd == 0xE5) {

@@ -1,10 +1,10 @@
 #include "link/clone_engine.h"
 #include "manual_scheduler.h"
+#include "radio_frames.h"
 #include "scripted_serial_device.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <optional>
 #include <string>
 
@@ -12,12 +12,6 @@ namespace qx {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-std::string hex2(int v) {
-    char b[3];
-    std::snprintf(b, sizeof b, "%02X", v & 0xFF);
-    return b;
-}
 
 // A transceiver on the scripted line, written here independently of the engine's frame code.
 class Peer {
@@ -49,11 +43,6 @@ public:
 
 private:
     void send(const Bytes& b) { m_line->feed(b); }
-    void sendText(Bytes head, const std::string& text) {
-        head.insert(head.end(), text.begin(), text.end());
-        head.push_back(0xFD);
-        send(head);
-    }
 
     void take(const std::uint8_t* b, int n) {
         if (echo) {
@@ -93,7 +82,7 @@ private:
             if (extraAddress >= 0) {
                 serveFrame(extraAddress, 16, frameCount++);
             }
-            sendText({0xFE, 0xFE, 0xEF, 0xEE, 0xE5}, "Orsa Ltd." + hex2(frameCount + counterSkew));
+            send(test::radio_frames::endFrame(frameCount + counterSkew));
         } else if (cmd == 0xE4) {
             dataFrames.push_back(f);
             const std::string text(f.begin() + 4, f.end());
@@ -109,15 +98,12 @@ private:
     }
 
     void serveFrame(int address, int count, int index) {
-        std::string text = hex2(address >> 8) + hex2(address) + hex2(count);
-        int sum = (address >> 8) + (address & 0xFF) + count;
+        Bytes data;
         for (int i = 0; i < count; ++i) {
-            const int v = image[static_cast<std::size_t>(address + i) % image.size()];
-            text += hex2(v);
-            sum += v;
+            data.push_back(image[static_cast<std::size_t>(address + i) % image.size()]);
         }
-        text += hex2(256 - sum % 256 + (index == badChecksumAt ? 1 : 0));
-        sendText({0xFE, 0xFE, 0xEF, 0xEE, 0xE4}, text);
+        send(test::radio_frames::dataFrame(address, data.data(), count,
+                                           index == badChecksumAt ? 1 : 0));
     }
 
     std::shared_ptr<test::ScriptedSerialDevice::Line> m_line;

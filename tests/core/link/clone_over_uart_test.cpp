@@ -4,6 +4,7 @@
 #include "link/clone_manager.h"
 #include "manual_scheduler.h"
 #include "radio/image_map.h"
+#include "radio_frames.h"
 #include "recording_prompt.h"
 #include "text/text_source.h"
 #include "text/text_table.h"
@@ -11,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -21,12 +21,7 @@ namespace qx {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-std::string hex2(int v) {
-    char b[3];
-    std::snprintf(b, sizeof b, "%02X", v & 0xFF);
-    return b;
-}
+using test::radio_frames::hex2;
 
 // The transceiver at the far end, written here on its own: it hears only bytes sent at its own
 // speed and follows the line-speed frame.
@@ -119,23 +114,9 @@ private:
     void serveRead() {
         int frames = 0;
         for (int a = 0; a < imagemap::kTransceiverSize; a += 32, ++frames) {
-            std::string text = hex2(a >> 8) + hex2(a) + hex2(32);
-            int sum = (a >> 8) + (a & 0xFF) + 32;
-            for (int i = 0; i < 32; ++i) {
-                text += hex2(memory[static_cast<std::size_t>(a + i)]);
-                sum += memory[static_cast<std::size_t>(a + i)];
-            }
-            text += hex2(256 - sum % 256);
-            sendText(0xE4, text);
+            m_line.send(test::radio_frames::dataFrame(a, memory.data() + a, 32));
         }
-        sendText(0xE5, "Orsa Ltd." + hex2(frames));
-    }
-
-    void sendText(std::uint8_t command, const std::string& text) {
-        Bytes frame = {0xFE, 0xFE, 0xEF, 0xEE, command};
-        frame.insert(frame.end(), text.begin(), text.end());
-        frame.push_back(0xFD);
-        m_line.send(frame);
+        m_line.send(test::radio_frames::endFrame(frames));
     }
 
     test::UartSerialDevice::Line& m_line;
