@@ -27,8 +27,9 @@ public:
     static constexpr int kOutputQueueSize = 1024; // also the largest slice of one write
     static constexpr int kDrainIntervalMs = 10;
     // Line time left to go when a slice counts as sent: the next slice is queued behind it before
-    // the line falls idle, however late the thread wakes up.
-    static constexpr std::uint64_t kLeadMicros = 20000;
+    // the line falls idle, even when the thread wakes late on a busy machine. At 38400 baud it is
+    // under the four frames' worth of pending output that the clone engine sends on.
+    static constexpr std::uint64_t kLeadMicros = 50000;
 
     // Maps a port number to the device to open (the saved port map, or a path given by the
     // user).

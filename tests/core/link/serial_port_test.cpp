@@ -83,7 +83,7 @@ TEST_F(SerialPortTest, DrainsInSlicesOf1024EveryTenMilliseconds) {
     std::vector<std::uint8_t> bytes(3000, 0x55);
     port.Write(bytes.data(), 3000);
     EXPECT_EQ(line->writeSizes, std::vector<int>{1024});
-    EXPECT_EQ(port.PendingOutput(), 3000 - 1024 + 20); // the rest, and the last 20 ms of the slice
+    EXPECT_EQ(port.PendingOutput(), 3000 - 1024 + 48); // the rest, and the last 50 ms of the slice
     line->outputQueue = 100; // the system still holds 104 ms of bytes: no slice this time
     clock.advance(10);
     EXPECT_EQ(line->writeSizes.size(), 1u);
@@ -92,7 +92,7 @@ TEST_F(SerialPortTest, DrainsInSlicesOf1024EveryTenMilliseconds) {
     clock.advance(10);
     EXPECT_EQ(line->writeSizes, (std::vector<int>{1024, 1024, 952}));
     EXPECT_EQ(clock.activeTimers(), 0);
-    clock.advance(20);
+    clock.advance(50);
     EXPECT_EQ(port.PendingOutput(), 0);
 }
 
@@ -100,12 +100,12 @@ TEST_F(SerialPortTest, AWriteReturnsOnceItsBytesAreOnTheWire) {
     ASSERT_TRUE(port.Open(1, "9600,N,8,1"));
     std::vector<std::uint8_t> bytes(96, 0x55);
     // A device that reports nothing pending: the line's own time at 10 bits a byte counts, and
-    // the write returns with the last 20 ms (20 bytes) still to go.
+    // the write returns with the last 50 ms (48 bytes) still to go.
     std::uint64_t t0 = clock.microseconds();
     port.Write(bytes.data(), 96);
-    EXPECT_EQ(clock.microseconds() - t0, 80000u);
-    EXPECT_EQ(port.PendingOutput(), 20);
-    clock.advance(20);
+    EXPECT_EQ(clock.microseconds() - t0, 50000u);
+    EXPECT_EQ(port.PendingOutput(), 48);
+    clock.advance(50);
     EXPECT_EQ(port.PendingOutput(), 0);
 
     // A device that still holds bytes when the line should have sent them: its count counts,
