@@ -44,7 +44,7 @@ class indEnviron;
 // What the controller stands on; the references outlive it.
 struct MainControllerPorts {
     Scheduler& scheduler;
-    const Clock& clock;
+    Clock& clock;
     UserPrompt& prompt;
     FileDialog& fileDialog;
     const SystemInfo& system;
