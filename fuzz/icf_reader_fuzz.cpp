@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <unistd.h>
 
 namespace {
@@ -49,6 +50,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     file.setModel(imagemap::kModelCode, imagemap::kModelSubCode);
     const FileErrorCode result = file.read(scratchPath(), nullptr);
     FUZZ_CHECK(static_cast<int>(result) >= 0 && static_cast<int>(result) <= 9);
+    // The same bytes through a pipe (read into memory) give the same answer.
+    cmcEeprom piped(before);
+    cmcIcfFile pipeReader(piped);
+    pipeReader.setModel(imagemap::kModelCode, imagemap::kModelSubCode);
+    FUZZ_CHECK(pipeReader.readText(std::string_view(reinterpret_cast<const char*>(data), size),
+                                   nullptr) == result);
+    FUZZ_CHECK(piped == image);
     if (result != FileErrorCode::Ok) {
         FUZZ_CHECK(image == before);
         return 0;

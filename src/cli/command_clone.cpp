@@ -4,6 +4,7 @@
 #include "base/loop_scheduler.h"
 #include "cli_arguments.h"
 #include "cli_command.h"
+#include "cli_files.h"
 #include "cli_session.h"
 #include "link/clone_manager.h"
 #include "qt_instance_lock.h"
@@ -108,6 +109,13 @@ public:
             return outcome;
         }
         m_session.loop().runUntil([&] { return done; });
+        if (outcome.second == kClonePortOpen) {
+            // After the editor's text: the device that was tried and why it failed.
+            cmcComm& port = m_session.controller().cloneManager().Engine().Port();
+            FileErrorDetail detail;
+            detail.reason = port.OpenError();
+            CliFiles::printDetail(port.DevicePath(port.PortNumber()), detail);
+        }
         return outcome;
     }
 

@@ -1,6 +1,7 @@
 // qx5130-cli sheet FILE.icf CALLSTRING: the sheet as the editor shows it, as text.
 // qx5130-cli set FILE.icf CALLSTRING LINK INDEX TEXT [-o OUT.icf]: an entry into one cell.
 #include "cli_arguments.h"
+#include "cli_call_string.h"
 #include "cli_command.h"
 #include "cli_files.h"
 #include "cli_session.h"
@@ -21,26 +22,17 @@ bool japanese(const CliOptions& options) {
     return options.language && *options.language == "ja";
 }
 
-// Whether the built-in table defines the sheet: an unknown sheet is the user's mistake here,
-// not a defect of the program.
-bool sheetExists(const CliOptions& options, const std::string& sheetKey) {
-    const TextSource& source = *chooseUiText(japanese(options) ? 1 : 0).source;
-    const std::string header = "#" + sheetKey + "_Cells";
-    for (std::size_t i = 0; i < source.count; ++i) {
-        if (header == source.lines[i]) {
-            return true;
-        }
+// At most 20 labels, quoted, then how many more there are.
+std::string labelList(const std::vector<std::string>& labels) {
+    constexpr std::size_t kShown = 20;
+    std::string out;
+    for (std::size_t i = 0; i < labels.size() && i < kShown; ++i) {
+        out += (i == 0 ? "\"" : ", \"") + labels[i] + "\"";
     }
-    return false;
-}
-
-int openSheetOf(const CliOptions& options, const std::string& callString) {
-    const CallString decoded = decodeCallString(callString);
-    if (decoded.sheetKey.empty() || !sheetExists(options, decoded.sheetKey)) {
-        std::fprintf(stderr, "Unknown sheet: %s\n", callString.c_str());
-        return kExitRefused;
+    if (labels.size() > kShown) {
+        out += " and " + std::to_string(labels.size() - kShown) + " more";
     }
-    return kExitOk;
+    return out;
 }
 
 int runSheet(const CliOptions& options, const std::vector<std::string>& args) {
@@ -49,7 +41,7 @@ int runSheet(const CliOptions& options, const std::vector<std::string>& args) {
         return kExitUsage;
     }
     const std::string& callString = (*parsed)[1];
-    if (const int status = openSheetOf(options, callString); status != kExitOk) {
+    if (const int status = checkCallString(callString, japanese(options)); status != kExitOk) {
         return status;
     }
     CliSession session(options);
@@ -81,7 +73,7 @@ int runSet(const CliOptions& options, const std::vector<std::string>& args) {
         return usageError(rules.usage, "INDEX must be a number, not \"" + positional[3] + "\"");
     }
     const std::string out = parsed->value("-o").value_or(positional[0]);
-    if (const int status = openSheetOf(options, positional[1]); status != kExitOk) {
+    if (const int status = checkCallString(positional[1], japanese(options)); status != kExitOk) {
         return status;
     }
     CliSession session(options);
@@ -105,7 +97,12 @@ int runSet(const CliOptions& options, const std::vector<std::string>& args) {
                      positional[2].c_str(), index);
         return kExitRefused;
     case Outcome::UnknownLabel:
-        std::fprintf(stderr, "The list of this cell has no entry \"%s\".\n", positional[4].c_str());
+        std::fprintf(stderr, "The list of this cell has no entry \"%s\". Its entries: %s\n",
+                     positional[4].c_str(), labelList(script.labels()).c_str());
+        return kExitRefused;
+    case Outcome::AmbiguousLabel:
+        std::fprintf(stderr, "\"%s\" matches several entries of this cell's list: %s\n",
+                     positional[4].c_str(), labelList(script.labels()).c_str());
         return kExitRefused;
     case Outcome::NotEditable:
     case Outcome::Refused:

@@ -92,5 +92,57 @@ TEST(CliSheetTest, SetGoesThroughTheCellsAndRefusalsChangeNothing) {
     EXPECT_EQ(slot[2], "146.010000");
 }
 
+TEST(CliSheetTest, CallStringsOutsideTheSheetAreRefusedWithTheAllowedOnes) {
+    test::TempFolder folder;
+    ASSERT_EQ(test::runCli(folder, "--destination 0 new -o new.icf").status, 0);
+    struct Case {
+        const char* call;
+        const char* allowed;
+    };
+    const Case cases[] = {
+        {"[St_ColCut]GI_Sheet_MemoryCH,1,2147483647",
+         "[St_ColCut]GI_Sheet_MemoryCH,0,0 ... [St_ColCut]GI_Sheet_MemoryCH,4,400 (5 call "
+         "strings)"},
+        {"[St_ColCut]GI_Sheet_MemoryCH,1,-1", nullptr},
+        {"[St_ColCut]GI_Sheet_MemoryCH,1,1000", nullptr},
+        {"[St_ColCut]GI_Sheet_MemoryCH,a,b", nullptr},
+        {"[St_Nope]GI_Sheet_MemoryCH,1,100", nullptr},
+        {"[St_CCBank]GI_Sheet_BankCH,35",
+         "[St_CCBank]GI_Sheet_BankCH,9 ... [St_CCBank]GI_Sheet_BankCH,34 (26 call strings)"},
+        {"[St_ColCut]GI_Sheet_CallCh,7", "[St_ColCut]GI_Sheet_CallCh,6"},
+    };
+    for (const Case& c : cases) {
+        const auto run = test::runCli(folder, std::string("sheet new.icf '") + c.call + "'");
+        EXPECT_EQ(run.status, 4) << c.call;
+        EXPECT_EQ(run.out, "") << c.call;
+        EXPECT_NE(run.err.find("it opens as"), std::string::npos) << run.err;
+        if (c.allowed != nullptr) {
+            EXPECT_NE(run.err.find(c.allowed), std::string::npos) << run.err;
+        }
+    }
+    EXPECT_EQ(test::runCli(folder, "sheet new.icf GI_Sheet_CloneInfo").status, 0);
+}
+
+TEST(CliSheetTest, AListCellNamesItsLabelsWhenTheTextMatchesNone) {
+    test::TempFolder folder;
+    ASSERT_EQ(test::runCli(folder, "--destination 0 new -o new.icf").status, 0);
+    const std::string set = std::string("--destination 0 set new.icf ") + kBlock1 + " ";
+    ASSERT_EQ(test::runCli(folder, set + "CL_Mch_Freq 150 146.01").status, 0);
+    EXPECT_EQ(test::runCli(folder, set + "CL_Mch_Dup 150 -- -dup").status, 0);
+    EXPECT_EQ(test::runCli(folder, set + "CL_Mch_TSQL_Freq 150 100").status, 0);
+    const auto run = test::runCli(folder, set + "CL_Mch_Dup 150 dup");
+    EXPECT_EQ(run.status, 4);
+    EXPECT_EQ(run.err, "The list of this cell has no entry \"dup\". Its entries: \"Simplex\", "
+                       "\"-DUP\", \"+DUP\"\n");
+    const auto tones = test::runCli(folder, set + "CL_Mch_TSQL_Freq 150 1");
+    EXPECT_EQ(tones.status, 4);
+    EXPECT_NE(tones.err.find(" and "), std::string::npos) << tones.err; // 20 shown, then the rest
+    const auto shown =
+        test::runCli(folder, std::string("--destination 0 sheet new.icf ") + kBlock1);
+    const auto row = test::splitTabs(linesOf(shown.out)[52]);
+    EXPECT_EQ(row[2], "-DUP");
+    EXPECT_EQ(row[10], "100.0");
+}
+
 } // namespace
 } // namespace qx

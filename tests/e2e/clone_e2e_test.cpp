@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -355,7 +356,22 @@ TEST(CloneE2eTest, APortThatCannotOpenIsNamed) {
     const auto run = test::runCli(folder, "--port 5 --destination 0 read -o out.icf");
     EXPECT_EQ(run.status, 3) << run.err;
     EXPECT_EQ(run.err.rfind("Cannot access COM 5.\n\nCheck the following:\n", 0), 0u) << run.err;
+    const std::string named = "\n" + folder.file("none") + ": No such file or directory\n";
+    EXPECT_EQ(run.err.substr(run.err.size() - std::min(run.err.size(), named.size())), named);
     EXPECT_FALSE(std::filesystem::exists(folder.file("out.icf")));
+
+    // A device given by path is named by that path, with the system's reason.
+    folder.write("plain", "");
+    const auto device = test::runCli(folder, "--device plain --destination 0 info");
+    EXPECT_EQ(device.status, 3) << device.err;
+    EXPECT_NE(device.err.find("\nplain: Inappropriate ioctl for device\n"), std::string::npos)
+        << device.err;
+
+    // An output that cannot be written is found before the transfer: the port is never opened.
+    const auto output = test::runCli(folder, "--device none --destination 0 read -o no/out.icf");
+    EXPECT_EQ(output.status, 2) << output.err;
+    EXPECT_EQ(output.err,
+              "File error.\n\nCannot open the file.\nno/out.icf: No such file or directory\n");
 }
 
 } // namespace

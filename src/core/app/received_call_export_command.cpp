@@ -4,6 +4,7 @@
 #include "base/file_dialog.h"
 #include "base/system_info.h"
 #include "base/user_prompt.h"
+#include "clonefile/icf_file.h"
 #include "output/received_call_export.h"
 #include "sheet/gtex_lines.h"
 #include "text/text_table.h"
@@ -29,9 +30,8 @@ int indReceivedCallExportCommand::run(const cmcEeprom& image, const FeatureFlags
     const FileErrorCode result =
         exporter.write(*path, ReceivedCallExport::separatorFor(m_system.listSeparator()), order);
     if (result != FileErrorCode::Ok) {
-        m_prompt.ask(m_texts.firstLine("GI_Mess_FileErr_Headline") + "\n\n" +
-                         m_texts.firstLine(fileErrorKey(result)),
-                     m_texts.firstLine("GI_Sys_AppTitle"), PromptIcon::Warning, PromptButtons::Ok);
+        m_prompt.ask(cmcIcfFile::errorText(m_texts, result), m_texts.firstLine("GI_Sys_AppTitle"),
+                     PromptIcon::Warning, PromptButtons::Ok);
         return static_cast<int>(result);
     }
     m_lastExportFolder = cmcRecent::folderPart(*path);

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <system_error>
 
 namespace qx {
 
@@ -24,6 +25,8 @@ public:
 
     // Opens the device for reading and writing, exclusively. False when it cannot be opened.
     virtual bool open(const std::string& path) = 0;
+    // The system's reason why the last open failed, where it gave one.
+    virtual std::error_code openError() const { return {}; }
     // Queue sizes, purge of both directions, binary raw line with RTS on and DTR off, then the
     // line settings. False when the device refuses them.
     virtual bool configure(const LineSettings& settings, int inputQueue, int outputQueue) = 0;

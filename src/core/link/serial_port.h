@@ -46,6 +46,8 @@ public:
     bool Open(int portNumber, const std::string& settings);
     void Close();
     bool IsOpen() const { return m_device->isOpen(); }
+    // The system's reason why the last Open failed, where it gave one.
+    std::error_code OpenError() const { return m_device->openError(); }
 
     // Dropped silently while the port is closed.
     void Write(const std::uint8_t* bytes, int n);

@@ -86,16 +86,20 @@ TermiosSerialDevice::~TermiosSerialDevice() {
 
 bool TermiosSerialDevice::open(const std::string& path) {
     close();
+    m_openError.clear();
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
+        m_openError = std::error_code(errno, std::generic_category());
         return false;
     }
     if (!isatty(fd)) {
+        m_openError = std::error_code(errno, std::generic_category());
         ::close(fd);
         return false;
     }
     // Not shared: a second opener gets EBUSY, as with an exclusive open elsewhere.
     if (ioctl(fd, TIOCEXCL) != 0 && !unsupported(errno)) {
+        m_openError = std::error_code(errno, std::generic_category());
         ::close(fd);
         return false;
     }

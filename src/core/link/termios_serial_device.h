@@ -14,6 +14,7 @@ public:
     TermiosSerialDevice& operator=(const TermiosSerialDevice&) = delete;
 
     bool open(const std::string& path) override;
+    std::error_code openError() const override { return m_openError; }
     bool configure(const LineSettings& settings, int inputQueue, int outputQueue) override;
     void close() override;
     bool isOpen() const override { return m_fd >= 0; }
@@ -24,6 +25,7 @@ public:
 
 private:
     int m_fd = -1;
+    std::error_code m_openError;
 };
 
 } // namespace qx

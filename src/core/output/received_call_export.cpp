@@ -25,6 +25,20 @@ void appendLine(std::string& out, const std::array<std::string, kColumns>& field
     out += "\r\n";
 }
 
+// The field's bytes unchanged, without trailing blanks. Only a line break shows as a space:
+// it would split the call's line in two.
+std::string field(std::string bytes) {
+    for (char& c : bytes) {
+        if (c == '\r' || c == '\n') {
+            c = ' ';
+        }
+    }
+    while (!bytes.empty() && bytes.back() == ' ') {
+        bytes.pop_back();
+    }
+    return bytes;
+}
+
 } // namespace
 
 char ReceivedCallExport::separatorFor(std::string_view systemListSeparator) {
@@ -45,13 +59,11 @@ std::string ReceivedCallExport::csv(char separator, DateOrder order) const {
         if (!call) {
             break; // the rows after a gap are not shown either
         }
-        // As the sheet shows them: call sign characters only, so no field can hold the
-        // separator, and no trailing blanks.
-        fields = {formatCallSign(call->caller),
-                  formatCallSign(call->callerNote),
-                  formatCallSign(call->called),
-                  formatCallSign(call->repeater1),
-                  formatCallSign(call->repeater2),
+        fields = {field(call->caller),
+                  field(call->callerNote),
+                  field(call->called),
+                  field(call->repeater1),
+                  field(call->repeater2),
                   receivedCallStatusText(call->status),
                   formatReceivedDateTime(call->date, call->time, order),
                   receivedCallBreakInText(call->status),

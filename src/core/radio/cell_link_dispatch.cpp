@@ -97,6 +97,15 @@ struct cmcCellLinkDispatch::Event {
         req.selectionLength = caretAfter ? 0 : length;
         return kResultEdit;
     }
+    // '.' in a frequency-like cell: the text to edit with the caret right after its point.
+    std::int32_t editAfterPoint(std::string text) {
+        const std::size_t point = text.find('.');
+        req.selectionStart = point == std::string::npos ? static_cast<int>(text.size())
+                                                        : static_cast<int>(point) + 1;
+        req.selectionLength = 0;
+        req.text = std::move(text);
+        return kResultEdit;
+    }
     // The usual keys of a text-like cell: Enter, Space and Backspace edit the shown text, an
     // accepted character starts a new text.
     std::int32_t editKeys(const std::string& shown,
@@ -470,7 +479,7 @@ std::int32_t cmcCellLinkDispatch::dispatchChannel(Event& e) {
             return kResultChanged;
         }
         if (e.key == '.') {
-            return startsEmpty ? e.edit("0.000000", false) : e.edit(req.displayText, false);
+            return e.editAfterPoint(startsEmpty ? "0.000000" : req.displayText);
         }
         if (e.key == 13 || e.key == 32) {
             return e.edit(startsEmpty ? "" : req.displayText, false);
@@ -492,10 +501,14 @@ std::int32_t cmcCellLinkDispatch::dispatchChannel(Event& e) {
         if (!used) {
             return kResultNone;
         }
-        if (e.key == 13 || e.key == 32 || e.key == 8) {
+        // No stepping: Backspace does nothing, Space edits as Enter does.
+        if (e.key == 13 || e.key == 32) {
             return e.edit(req.displayText, false);
         }
-        if (isDigitKey(e.key) || e.key == '-' || e.key == '.') {
+        if (e.key == '.') {
+            return e.editAfterPoint(req.displayText);
+        }
+        if (isDigitKey(e.key) || e.key == '-') {
             return e.edit(std::string(1, static_cast<char>(e.key)), true);
         }
         return kResultNone;
@@ -953,7 +966,7 @@ std::int32_t cmcCellLinkDispatch::dispatchOther(Event& e) {
         if (e.commit) {
             const auto code = parsePagerCode(req.text);
             if (!code) {
-                return e.refuseUnlessBlank(code.refusal());
+                return kResultNone; // shorter than a code: nothing changes
             }
             image.writeBlock(address, code.value().data(), 3);
             return kResultChanged;
@@ -1070,7 +1083,8 @@ std::int32_t cmcCellLinkDispatch::dispatchSetting(Event& e) {
     const std::int32_t index = entry.indexCount > 1 ? cell.index : 0;
 
     if (entry.encoding == SettingEncoding::Text) {
-        req.displayText = readSettingText(image, block, entry).value_or("");
+        // Like every text cell: bytes outside 32-126 show as spaces.
+        req.displayText = formatTextField(readSettingText(image, block, entry).value_or(""), false);
         if (e.commit) {
             return writeSettingText(image, block, entry, req.text) ? kResultChanged : e.refuse();
         }

@@ -144,7 +144,9 @@ ParseResult<std::int32_t> parseUtcOffset(std::string_view text) {
             clock.push_back(c);
         }
     }
-    if (clock.empty() || std::none_of(clock.begin(), clock.end(), isDigit)) {
+    // Only a text with nothing of an offset in it changes nothing; an empty part counts as 0,
+    // so ":" or "+" alone is 0:00.
+    if (kept.empty()) {
         return ParseRefusal::Empty;
     }
     if (clock.size() > 5) {

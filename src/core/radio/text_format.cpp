@@ -139,8 +139,9 @@ std::string formatPagerCode(std::span<const std::uint8_t, 3> stored, std::int32_
 }
 
 ParseResult<PagerCode> parsePagerCode(std::string_view committed) {
+    // A shorter text is no code: it changes nothing.
     if (committed.size() < 3) {
-        return committed.empty() ? ParseRefusal::Empty : ParseRefusal::BadForm;
+        return ParseRefusal::Empty;
     }
     PagerCode code{0xFF, 0xFF, 0xFF};
     std::size_t count = 0;

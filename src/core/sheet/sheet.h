@@ -5,6 +5,7 @@
 #include "sheet/cell_parser.h"
 #include "sheet/sheet_environment.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -97,9 +98,13 @@ public:
     bool columnSizing() const { return m_colSizing; }
     bool colorSelectLine() const { return m_colorSelectLine; }
 
-    // Index offset, set by sheet kinds before the build.
+    // Index offset, set by sheet kinds before the build. No sheet has anywhere near this many
+    // rows; a larger offset from a call string would only overflow the row numbers.
+    static constexpr std::int32_t kMaxIndexOffset = 1 << 20;
     std::int32_t indexOffset() const { return m_indexOffset; }
-    void setIndexOffset(std::int32_t offset) { m_indexOffset = offset; }
+    void setIndexOffset(std::int32_t offset) {
+        m_indexOffset = std::clamp(offset, -kMaxIndexOffset, kMaxIndexOffset);
+    }
 
     // Popup mode: the sheet lives in a selection list. Without scroll bars the cursor wraps.
     bool popupMode() const { return m_popupMode; }

@@ -75,11 +75,26 @@ cmcSheetScript::Outcome cmcSheetScript::enter(std::string_view linkName, std::in
     }
     if (const auto list = m_dispatch.cellList(*target, m_sheet.arguments())) {
         const auto& items = m_lists.items(list->key, list->itemLink);
-        const auto found =
-            std::find_if(items.begin(), items.end(),
-                         [text](const SelectionItem& item) { return item.text == text; });
+        auto found = std::find_if(items.begin(), items.end(),
+                                  [text](const SelectionItem& item) { return item.text == text; });
         if (found == items.end()) {
-            return Outcome::UnknownLabel;
+            const std::string eased = easedLabel(text);
+            m_labels.clear();
+            for (auto it = items.begin(); it != items.end(); ++it) {
+                if (easedLabel(it->text) == eased) {
+                    found = it;
+                    m_labels.push_back(it->text);
+                }
+            }
+            if (m_labels.size() != 1) {
+                const bool none = m_labels.empty();
+                if (none) {
+                    for (const SelectionItem& item : items) {
+                        m_labels.push_back(item.text);
+                    }
+                }
+                return none ? Outcome::UnknownLabel : Outcome::AmbiguousLabel;
+            }
         }
         cmcCellObj item;
         item.link = list->itemLink;
@@ -114,6 +129,52 @@ cmcSheetScript::Outcome cmcSheetScript::enter(std::string_view linkName, std::in
         return Outcome::Refused;
     }
     return result == kResultChanged ? Outcome::Changed : Outcome::Unchanged;
+}
+
+std::string cmcSheetScript::easedLabel(std::string_view label) {
+    while (!label.empty() && (label.front() == ' ' || label.front() == '\t')) {
+        label.remove_prefix(1);
+    }
+    while (!label.empty() && (label.back() == ' ' || label.back() == '\t')) {
+        label.remove_suffix(1);
+    }
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    std::string out;
+    std::size_t i = 0;
+    while (i < label.size()) {
+        if (!digit(label[i])) {
+            const char c = label[i++];
+            out.push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c);
+            continue;
+        }
+        // A number: no leading zeros, no trailing zeros after its point, no bare point.
+        std::size_t end = i;
+        while (end < label.size() && digit(label[end])) {
+            ++end;
+        }
+        std::string_view whole = label.substr(i, end - i);
+        while (whole.size() > 1 && whole.front() == '0') {
+            whole.remove_prefix(1);
+        }
+        out += whole;
+        i = end;
+        if (i + 1 < label.size() && label[i] == '.' && digit(label[i + 1])) {
+            end = i + 1;
+            while (end < label.size() && digit(label[end])) {
+                ++end;
+            }
+            std::string_view fraction = label.substr(i + 1, end - i - 1);
+            while (!fraction.empty() && fraction.back() == '0') {
+                fraction.remove_suffix(1);
+            }
+            if (!fraction.empty()) {
+                out += '.';
+                out += fraction;
+            }
+            i = end;
+        }
+    }
+    return out;
 }
 
 } // namespace qx

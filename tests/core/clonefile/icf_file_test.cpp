@@ -202,6 +202,37 @@ TEST_F(IcfReadTest, MissingFileCannotBeOpened) {
     EXPECT_EQ(prompt.asked[0].text, "File error.\n\nCannot open the file.");
 }
 
+TEST_F(IcfReadTest, EndsAtTheFirstLineThatCannotBeValid) {
+    // 64 GiB of zeros without a line break: the header is wrong after its ninth character, so
+    // the reader stops there instead of reading on.
+    const std::string huge = folder.write("zeros.icf", "");
+    std::filesystem::resize_file(huge, std::uintmax_t{64} << 30);
+    EXPECT_EQ(icf.read(huge, nullptr), FileErrorCode::Format);
+    EXPECT_EQ(icf.lastDetail().line, 1);
+
+    const std::string header = "29700001\r\n#\r\n";
+    struct Case {
+        std::string content;
+        FileErrorCode code;
+        int line;
+    };
+    const Case cases[] = {
+        {header + "000010" + std::string(32, '1') + "\r\n" + std::string(1 << 20, '0'),
+         FileErrorCode::Format, 4},
+        // The line buffer holds 766 characters; a longer comment goes on as a record.
+        {header + "#" + std::string(765, 'c') + "\n000004" + "11223344\n", FileErrorCode::Ok, 0},
+        {header + "#" + std::string(766, 'c') + "\n", FileErrorCode::Format, 4},
+        {header + "#" + std::string(766, 'c') + "#more\n", FileErrorCode::Ok, 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(read(c.content), c.code) << c.content.size();
+        EXPECT_EQ(icf.lastDetail().line, c.line) << c.content.size();
+        EXPECT_EQ(icf.readText(c.content, nullptr), c.code) << "from memory";
+    }
+    EXPECT_EQ(icf.read(folder.path().string(), nullptr), FileErrorCode::FileOpen);
+    EXPECT_EQ(icf.lastDetail().reason, std::make_error_code(std::errc::is_a_directory));
+}
+
 TEST_F(IcfReadTest, AcceptsWhatEditorsAndOtherWritersProduce) {
     const ImageRangeList first16{{0, 15}};
     // LF line ends, lower-case digits, comments anywhere, overlapping records in any order,

@@ -163,10 +163,11 @@ TEST_F(ReceivedCallExportTest, SeparatorFollowsTheSystemListSeparator) {
     EXPECT_EQ(written[1], "JA1ABC;3100;CQCQCQ;JP1YIU B;JP1YIU G;RPT UP;12/24/2009 21:05:59;*;");
 }
 
-TEST_F(ReceivedCallExportTest, CallSignsAsTheSheetShowsThem) {
-    // Bytes from a damaged or foreign file show as spaces, so no field can split the line.
-    enter(0, 0, Call{.caller = "ja,\"CD\";", .note = "1;2\n", .called = "\xB0X\tY    "});
-    EXPECT_EQ(exported(',')[1], "JA  CD,1 2, X Y,JP1YIU B,JP1YIU G,,12/24/2009 21:05:59,,");
+TEST_F(ReceivedCallExportTest, TextFieldsKeepTheirBytes) {
+    // Only trailing blanks go, and a line break, which would split the call's line, shows as
+    // a space.
+    enter(0, 0, Call{.caller = "ab,\"CD\"  ", .note = "1\r\n2", .called = "\xB0X\tY    "});
+    EXPECT_EQ(exported(',')[1], "ab,\"CD\",1  2,\xB0X\tY,JP1YIU B,JP1YIU G,,12/24/2009 21:05:59,,");
 }
 
 class ExportFileTest : public ReceivedCallExportTest {

@@ -114,6 +114,82 @@ TEST_F(CellLinkDispatchTest, FrequencyEntryMakesAChannelAndShowsTheFormatterText
     EXPECT_EQ(channel(150).airFrequency, 1230);
 }
 
+TEST_F(CellLinkDispatchTest, KeysThatStartEditingInFrequencyAndTextCells) {
+    struct Started {
+        std::int32_t result;
+        std::string text;
+        int caret;
+        int selected;
+    };
+    const auto press = [&](std::int32_t category, std::int32_t link, std::int32_t index,
+                           std::int32_t k) {
+        cmcCellObj c = cell(category, link, index);
+        cmcCellCapsule request;
+        request.cell = &c;
+        request.command = k;
+        const std::int32_t result = dispatch->dispatch(request);
+        return Started{result, request.text, request.selectionStart, request.selectionLength};
+    };
+    commit(CT_Conv, CL_Mch_Freq, 10, "146.01");
+    commit(CT_Conv, CL_Mch_Offset_Freq, 10, "0.6");
+    struct Case {
+        std::int32_t link;
+        std::int32_t index;
+        std::int32_t key;
+        std::int32_t result;
+        std::string text;
+        int caret;
+        int selected;
+    };
+    const Case cases[] = {
+        // '.' keeps the current text, the caret right after the point.
+        {CL_Mch_Freq, 10, '.', kResultEdit, "146.010000", 4, 0},
+        {CL_Mch_Freq, 11, '.', kResultEdit, "0.000000", 2, 0}, // an empty channel
+        {CL_Mch_Offset_Freq, 10, '.', kResultEdit, "  0.600000", 4, 0},
+        // No stepping in the offset: Space edits as Enter does, Backspace does nothing.
+        {CL_Mch_Offset_Freq, 10, ' ', kResultEdit, "  0.600000", 0, 10},
+        {CL_Mch_Offset_Freq, 10, 8, kResultNone, "", 0, 0},
+        {CL_Mch_Offset_Freq, 10, '7', kResultEdit, "7", 1, 0},
+    };
+    for (const Case& c : cases) {
+        const Started started = press(CT_Conv, c.link, c.index, c.key);
+        EXPECT_EQ(started.result, c.result) << c.link << " " << c.key;
+        if (c.result == kResultEdit) {
+            EXPECT_EQ(started.text, c.text) << c.link << " " << c.key;
+            EXPECT_EQ(started.caret, c.caret) << c.link << " " << c.key;
+            EXPECT_EQ(started.selected, c.selected) << c.link << " " << c.key;
+        }
+    }
+}
+
+TEST_F(CellLinkDispatchTest, ShortPagerCodesAndEmptyUtcPartsInTheSettings) {
+    commit(kNoCategory, CL_PGR_Memory_Code, 1, "123");
+    const cmcEeprom before = images.current();
+    // Shorter than a code: nothing changes, and the entry is not refused either.
+    EXPECT_FALSE(commit(kNoCategory, CL_PGR_Memory_Code, 1, "45").refused);
+    EXPECT_TRUE(images.current() == before);
+    EXPECT_EQ(show(kNoCategory, CL_PGR_Memory_Code, 1), "123");
+
+    for (const char* typed : {":", "+", "-"}) {
+        commit(kNoCategory, CL_Common_UTC_Offset, 0, "+5:30");
+        EXPECT_FALSE(commit(kNoCategory, CL_Common_UTC_Offset, 0, typed).refused) << typed;
+        EXPECT_EQ(show(kNoCategory, CL_Common_UTC_Offset, 0), "0:00") << typed;
+    }
+}
+
+TEST_F(CellLinkDispatchTest, SettingsTextCellsShowControlBytesAsSpaces) {
+    struct Case {
+        std::int32_t link;
+        std::int32_t offset;
+    };
+    for (const Case& c :
+         {Case{CL_Common_Unproto_Address, 0x12E}, Case{CL_Common_APRS_Comment1, 0x166}}) {
+        const std::uint8_t bytes[] = {'A', 0x01, 'B', 0x7F, 0xC3, 'C', 0x0A, 0xFF};
+        images.current().writeBlock(imagemap::kMainSettings + c.offset, bytes, sizeof bytes);
+        EXPECT_EQ(show(kNoCategory, c.link, 0), "A B  C") << c.link;
+    }
+}
+
 TEST_F(CellLinkDispatchTest, ChoiceCellsStepInListOrderAndTakePicks) {
     commit(CT_Conv, CL_Mch_Freq, 7, "145.5");
     const std::vector<std::string> dup = {"Simplex", "-DUP", "+DUP", "Simplex"};

@@ -17,6 +17,8 @@ TEST(GpsFormatTest, UtcOffset) {
         {"-5:30", -330, "-5:30"},   {"5:07", 305, "+5:05"}, {"5:08", 310, "+5:10"},
         {"+9", 540, "+9:00"},       {"0", 0, "0:00"},       {"12:00", 720, "+12:00"},
         {"-12:00", -720, "-12:00"}, {":45", 45, "+0:45"},   {" -3:30 h", -210, "-3:30"},
+        {":", 0, "0:00"},           {"+", 0, "0:00"},       {"-", 0, "0:00"},
+        {"3:", 180, "+3:00"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.typed));
@@ -32,7 +34,7 @@ TEST(GpsFormatTest, UtcOffset) {
     EXPECT_EQ(parseUtcOffset("123:45").refusal(), ParseRefusal::BadForm);
     EXPECT_EQ(parseUtcOffset("1:2:3").refusal(), ParseRefusal::BadForm);
     EXPECT_EQ(parseUtcOffset("").refusal(), ParseRefusal::Empty);
-    EXPECT_EQ(parseUtcOffset("-").refusal(), ParseRefusal::Empty);
+    EXPECT_EQ(parseUtcOffset(" h ").refusal(), ParseRefusal::Empty);
 }
 
 TEST(GpsFormatTest, PositionArea) {

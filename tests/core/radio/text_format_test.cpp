@@ -115,7 +115,7 @@ TEST(TextFormatTest, PagerCodes) {
     EXPECT_EQ(*parsePagerCode("123"), (PagerCode{1, 2, 3}));
     EXPECT_EQ(*parsePagerCode("1234"), (PagerCode{1, 2, 3}));
     EXPECT_EQ(*parsePagerCode("1a2"), (PagerCode{1, 2, 0xFF}));
-    EXPECT_EQ(parsePagerCode("12").refusal(), ParseRefusal::BadForm);
+    EXPECT_EQ(parsePagerCode("12").refusal(), ParseRefusal::Empty);
     EXPECT_EQ(parsePagerCode("").refusal(), ParseRefusal::Empty);
     const PagerCode stored{0x01, 0xF2, 0x03};
     EXPECT_EQ(formatPagerCode(stored, 0), "123");

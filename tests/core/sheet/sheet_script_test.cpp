@@ -65,6 +65,32 @@ TEST_F(SheetScriptTest, MemoryBlockPrintsChannelsUnderHeadersWithoutCancellerCol
     EXPECT_EQ(script.enter("CL_Misc_ChNo_0Base", 150, "1"), cmcSheetScript::Outcome::NoCell);
 }
 
+TEST_F(SheetScriptTest, ListCellsTakeALabelWhoseCaseOrNumberFormDiffers) {
+    auto sheet = open("[St_ColCut]GI_Sheet_MemoryCH,1,100");
+    cmcSheetScript script(*sheet, *dispatch, tables);
+    ASSERT_EQ(script.enter("CL_Mch_Freq", 150, "146.01"), cmcSheetScript::Outcome::Changed);
+    struct Case {
+        const char* link;
+        const char* typed;
+        const char* shown;
+    };
+    for (const Case& c :
+         {Case{"CL_Mch_Dup", "-dup", "-DUP"}, Case{"CL_Mch_Decode", "tsql", "TSQL"},
+          Case{"CL_Mch_TSQL_Freq", "100", "100.0"}, Case{"CL_Mch_DTCS", "23", "023"}}) {
+        EXPECT_EQ(script.enter(c.link, 150, c.typed), cmcSheetScript::Outcome::Changed) << c.typed;
+        const auto row = test::splitTabs(script.lines()[52]);
+        EXPECT_NE(std::find(row.begin(), row.end(), c.shown), row.end()) << c.typed;
+    }
+    EXPECT_EQ(script.enter("CL_Mch_Dup", 150, "dup"), cmcSheetScript::Outcome::UnknownLabel);
+    EXPECT_EQ(script.labels(), (std::vector<std::string>{"Simplex", "-DUP", "+DUP"}));
+
+    EXPECT_EQ(cmcSheetScript::easedLabel(" 0100.00 "), cmcSheetScript::easedLabel("100"));
+    EXPECT_EQ(cmcSheetScript::easedLabel("12.50K"), "12.5k");
+    EXPECT_EQ(cmcSheetScript::easedLabel("0"), "0");
+    EXPECT_NE(cmcSheetScript::easedLabel("1.05"), cmcSheetScript::easedLabel("1.5"));
+    EXPECT_NE(cmcSheetScript::easedLabel("10"), cmcSheetScript::easedLabel("1"));
+}
+
 TEST_F(SheetScriptTest, ChannelSheetsPrintOnlyWithData) {
     usePrintRulesOf(env, images.current());
     auto block = open("[St_ColCut]GI_Sheet_MemoryCH,3,300");
