@@ -2,7 +2,6 @@
 // time, and paging through all 500 channels with a paint after every page.
 #include "app/code_page_text.h"
 #include "radio/cell_link_dispatch.h"
-#include "radio/channel_record.h"
 #include "radio/image_set.h"
 #include "sheet/gtex_lines.h"
 #include "sheet/sheet_catalogue.h"
@@ -10,6 +9,7 @@
 #include "sheet/sheet_look.h"
 #include "sheet/sheet_widget.h"
 #include "sheet/value_tables.h"
+#include "sheet_fixture.h"
 #include "text/text_source.h"
 #include "text/text_table.h"
 
@@ -29,14 +29,7 @@ struct World {
     World() {
         table.attachSource(qx::kTextTable_en);
         images.setDestination(0);
-        for (int i = 0; i < 500; ++i) {
-            qx::ChannelRecord r(images.current());
-            r.load(qx::kKindChannel, i);
-            r.used = true;
-            r.frequency = 145000000 + 12500 * static_cast<std::uint32_t>(i);
-            r.name = qx::ChannelRecord::toText8("BENCH");
-            r.store();
-        }
+        bench::fillChannels(images.current(), 0, 500);
         env.text = &lines;
         env.metrics = &look;
         env.image = &images.current();
