@@ -486,7 +486,7 @@ private slots:
         auto sheet = createSheet(w.env, "GI_Sheet_CloneInfo");
         sheet->setDispatcher([&w](cmcCellCapsule& r) { return w.dispatch->dispatch(r); });
         sheet->show();
-        SheetDialog dialog(std::move(sheet), w.services(), QStringLiteral("QX-5130"));
+        SheetDialog dialog(*sheet, w.services(), QStringLiteral("QX-5130"));
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         test::TextRecorder recorder;

@@ -12,18 +12,18 @@
 
 namespace qx {
 
-SheetDialog::SheetDialog(std::unique_ptr<cuiSheet> sheet, const SheetServices& services,
-                         const QString& caption, QWidget* parent)
-    : QDialog(parent), m_sheet(std::move(sheet)) {
+SheetDialog::SheetDialog(cuiSheet& sheet, const SheetServices& services, const QString& caption,
+                         QWidget* parent)
+    : QDialog(parent), m_sheet(sheet) {
     setWindowTitle(caption);
-    TextLines& lines = *m_sheet->environment().text;
+    TextLines& lines = *m_sheet.environment().text;
     cmcFont dialogFont;
-    dialogFont.face = m_sheet->parser().defaultFace();
-    m_sheet->parser().applyFontSpec(dialogFont, lines.line("CellModel_BasicDialog", 0));
+    dialogFont.face = m_sheet.parser().defaultFace();
+    m_sheet.parser().applyFontSpec(dialogFont, lines.line("CellModel_BasicDialog", 0));
     setFont(services.look->font(dialogFont));
 
     auto* column = new QVBoxLayout(this);
-    m_widget = new SheetWidget(*m_sheet, services, this);
+    m_widget = new SheetWidget(m_sheet, services, this);
     m_widget->setFixedSize(m_widget->contentSize());
     column->addWidget(m_widget);
     auto* buttons = new QHBoxLayout;

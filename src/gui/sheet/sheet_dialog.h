@@ -4,8 +4,6 @@
 
 #include <QDialog>
 
-#include <memory>
-
 class QPushButton;
 
 namespace qx {
@@ -18,16 +16,16 @@ class SheetWidget;
 class SheetDialog : public QDialog {
     Q_OBJECT
 public:
-    SheetDialog(std::unique_ptr<cuiSheet> sheet, const SheetServices& services,
-                const QString& caption, QWidget* parent = nullptr);
+    SheetDialog(cuiSheet& sheet, const SheetServices& services, const QString& caption,
+                QWidget* parent = nullptr);
     ~SheetDialog() override;
 
-    cuiSheet& sheet() { return *m_sheet; }
+    cuiSheet& sheet() { return m_sheet; }
     SheetWidget& sheetWidget() { return *m_widget; }
     QPushButton* okButton() const { return m_ok; }
 
 private:
-    std::unique_ptr<cuiSheet> m_sheet;
+    cuiSheet& m_sheet;
     SheetWidget* m_widget = nullptr;
     QPushButton* m_ok = nullptr;
 };
