@@ -162,10 +162,11 @@ void SheetGrid::paintEvent(QPaintEvent* /*event*/) {
         p.setClipRect(clip);
         p.fillRect(toQRect(cell.rect), look.colour(cell.background));
         if (!cell.lines.empty()) {
-            const QFont font = cell.font != nullptr ? look.font(*cell.font) : this->font();
-            p.setFont(font);
+            const cmcFont fallback;
+            const cmcFont& spec = cell.font != nullptr ? *cell.font : fallback;
+            p.setFont(look.font(spec));
             p.setPen(look.colour(cell.textColour));
-            const int ascent = QFontMetrics(font).ascent();
+            const int ascent = look.metrics(spec).ascent();
             for (const DrawnLine& line : cell.lines) {
                 if (!line.text.empty()) {
                     p.drawText(line.x, line.y + ascent, codec.toQString(line.text));

@@ -87,13 +87,15 @@ QString SheetLook::familyFor(const std::string& windowsFace) const {
 }
 
 QFont SheetLook::font(const cmcFont& spec) const {
-    const QString key = QString::fromLatin1("%1|%2|%3|%4")
-                            .arg(QString::fromLatin1(QByteArray::fromStdString(spec.face).toHex()))
-                            .arg(spec.height)
-                            .arg(spec.styles)
-                            .arg(spec.pitch);
-    if (const auto found = m_fonts.constFind(key); found != m_fonts.constEnd()) {
-        return *found;
+    return resolve(spec).font;
+}
+
+const SheetLook::Resolved& SheetLook::resolve(const cmcFont& spec) const {
+    std::string key = spec.face;
+    key += '|' + std::to_string(spec.height) + '|' + std::to_string(spec.styles) + '|' +
+           std::to_string(spec.pitch);
+    if (const auto found = m_fonts.find(key); found != m_fonts.end()) {
+        return *found->second;
     }
     QFont f(familyFor(spec.face));
     const int height = std::abs(spec.height);
@@ -115,8 +117,8 @@ QFont SheetLook::font(const cmcFont& spec) const {
         f.setFixedPitch(true);
         f.setStyleHint(QFont::Monospace);
     }
-    m_fonts.insert(key, f);
-    return f;
+    auto resolved = std::make_unique<Resolved>(Resolved{f, QFontMetrics(f)});
+    return *m_fonts.emplace(std::move(key), std::move(resolved)).first->second;
 }
 
 std::uint32_t SheetLook::systemValue(int index) const {
@@ -172,11 +174,14 @@ QColor SheetLook::colour(std::uint32_t value) const {
 }
 
 int SheetLook::textWidth(const cmcFont& font, std::string_view line) const {
-    return QFontMetrics(this->font(font)).horizontalAdvance(m_codec.toQString(std::string(line)));
+    if (line.empty()) {
+        return 0;
+    }
+    return resolve(font).metrics.horizontalAdvance(m_codec.toQString(std::string(line)));
 }
 
 int SheetLook::textHeight(const cmcFont& font, std::string_view /*line*/) const {
-    return QFontMetrics(this->font(font)).height();
+    return resolve(font).metrics.height();
 }
 
 } // namespace qx

@@ -5,12 +5,15 @@
 
 #include <QColor>
 #include <QFont>
+#include <QFontMetrics>
 #include <QHash>
 #include <QPalette>
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <unordered_map>
 
 namespace qx {
 
@@ -26,6 +29,7 @@ public:
 
     const CodePageText& codec() const { return m_codec; }
     QFont font(const cmcFont& font) const;
+    const QFontMetrics& metrics(const cmcFont& font) const { return resolve(font).metrics; }
     QColor colour(std::uint32_t value) const;
     // The window text, window and button face colours as 0x00BBGGRR, for the derived sheet
     // colours.
@@ -40,10 +44,17 @@ public:
     int textHeight(const cmcFont& font, std::string_view line) const override;
 
 private:
+    struct Resolved {
+        QFont font;
+        QFontMetrics metrics;
+    };
+    const Resolved& resolve(const cmcFont& font) const;
+
     const CodePageText& m_codec;
     QPalette m_palette;
     mutable QHash<QString, QString> m_families;
-    mutable QHash<QString, QFont> m_fonts;
+    // Fonts are looked up for every cell painted: resolved once per spec.
+    mutable std::unordered_map<std::string, std::unique_ptr<Resolved>> m_fonts;
 };
 
 } // namespace qx
