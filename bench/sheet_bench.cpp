@@ -8,7 +8,7 @@ namespace {
 
 struct Fixture : bench::SheetFixture {
     Fixture() : SheetFixture(0) {
-        fillChannels(images.current(), 100, 200); // a full block
+        bench::fillChannels(images.current(), 100, 200); // a full block
     }
 };
 
