@@ -1,6 +1,5 @@
 // Building the memory channel sheet (105 rows by 24 columns) and asking every cell for its
 // display text: what opening a memory block costs before the first paint.
-#include "radio/channel_record.h"
 #include "sheet_fixture.h"
 
 #include <benchmark/benchmark.h>
@@ -9,15 +8,7 @@ namespace {
 
 struct Fixture : bench::SheetFixture {
     Fixture() : SheetFixture(0) {
-        // A full block: every channel in use.
-        for (int i = 100; i < 200; ++i) {
-            qx::ChannelRecord r(images.current());
-            r.load(qx::kKindChannel, i);
-            r.used = true;
-            r.frequency = 145000000 + 12500 * static_cast<std::uint32_t>(i);
-            r.name = qx::ChannelRecord::toText8("BENCH");
-            r.store();
-        }
+        bench::fillChannels(images.current(), 100, 200); // a full block
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include "headless_editor.h"
 #include "radio/cell_link_dispatch.h"
+#include "radio/channel_record.h"
 #include "radio/image_set.h"
 #include "sheet/sheet_catalogue.h"
 #include "sheet/sheet_script.h"
@@ -12,6 +13,18 @@
 #include <string_view>
 
 namespace bench {
+
+// Puts channels [first, last) in use, each with a frequency and a name.
+inline void fillChannels(qx::cmcEeprom& image, int first, int last) {
+    for (int i = first; i < last; ++i) {
+        qx::ChannelRecord r(image);
+        r.load(qx::kKindChannel, i);
+        r.used = true;
+        r.frequency = 145000000 + 12500 * static_cast<std::uint32_t>(i);
+        r.name = qx::ChannelRecord::toText8("BENCH");
+        r.store();
+    }
+}
 
 // A new document of one destination with the built-in English sheets, on the editor's
 // controller as the command line's `sheet` uses it.

@@ -29,6 +29,9 @@ enum CellResult : std::int32_t {
     kResultEdit = 2,    // open the in-place editor with `text` and the selection
 };
 
+// Values that are entered through a mask instead of the in-place editor.
+enum class MaskedEntryKind { Date, Time, Latitude, Longitude };
+
 // Popup menu commands of the cells.
 enum CellPopupCommand : std::int32_t {
     kPopupEdit = 0x81,
@@ -91,6 +94,11 @@ struct cmcCellCapsule {
     std::function<bool(const cmcCellCapsule&, const std::string& listKey, std::int32_t itemLink,
                        std::int32_t value)>
         openList;
+    // Opens the masked entry of `kind` below the cell with `text` (dates as year/month/day);
+    // `typedKey` is the key that opened it. False when the host has none.
+    std::function<bool(const cmcCellCapsule&, MaskedEntryKind kind, const std::string& text,
+                       std::int32_t typedKey)>
+        openMaskedEntry;
 };
 
 } // namespace qx

@@ -1193,6 +1193,15 @@ std::int32_t cmcCellLinkDispatch::dispatchGps(Event& e) {
         rec.store();
         return kResultChanged;
     };
+    // Where the host has a masked entry, the keys that start editing open it instead of the
+    // in-place editor; it hands the text back as a pick.
+    const auto maskedOrEdit = [&](MaskedEntryKind kind, const std::string& text) -> std::int32_t {
+        const bool starts = e.key == 13 || e.key == 32 || e.key == 8 || isDigitKey(e.key);
+        if (starts && req.openMaskedEntry && req.openMaskedEntry(req, kind, text, e.key)) {
+            return kResultChanged;
+        }
+        return e.editKeys(req.displayText, isDigitKey);
+    };
     switch (cell.link) {
     case CL_Gps_Name:
         req.displayText = formatTextField(textOf(rec.name), kana);
@@ -1212,7 +1221,8 @@ std::int32_t cmcCellLinkDispatch::dispatchGps(Event& e) {
             }
             return done(date.ok());
         }
-        return e.editKeys(req.displayText, isDigitKey);
+        return maskedOrEdit(MaskedEntryKind::Date,
+                            formatGpsDate(rec.date, DateOrder::YearMonthDay));
     case CL_Gps_Time:
         req.displayText = formatGpsTime(rec.time);
         if (entered) {
@@ -1222,7 +1232,7 @@ std::int32_t cmcCellLinkDispatch::dispatchGps(Event& e) {
             }
             return done(time.ok());
         }
-        return e.editKeys(req.displayText, isDigitKey);
+        return maskedOrEdit(MaskedEntryKind::Time, req.displayText);
     case CL_Gps_Latitude:
         req.displayText = formatLatitude(rec.latitude, m_env.codePage);
         if (entered) {
@@ -1232,7 +1242,7 @@ std::int32_t cmcCellLinkDispatch::dispatchGps(Event& e) {
             }
             return done(position.ok());
         }
-        return e.editKeys(req.displayText, isDigitKey);
+        return maskedOrEdit(MaskedEntryKind::Latitude, req.displayText);
     case CL_Gps_Longitude:
         req.displayText = formatLongitude(rec.longitude, m_env.codePage);
         if (entered) {
@@ -1242,7 +1252,7 @@ std::int32_t cmcCellLinkDispatch::dispatchGps(Event& e) {
             }
             return done(position.ok());
         }
-        return e.editKeys(req.displayText, isDigitKey);
+        return maskedOrEdit(MaskedEntryKind::Longitude, req.displayText);
     default: {
         const CellList list = *cellList(cell, req.arguments);
         if (e.commit) {

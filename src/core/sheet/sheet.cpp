@@ -755,6 +755,26 @@ void cuiSheet::reselectRange(std::int32_t low, std::int32_t high) {
 
 // ---- activation -----------------------------------------------------------------------------
 
+void cuiSheet::fillRequest(cmcCellCapsule& request, int column, int row) {
+    request.cell = &cell(column, row);
+    request.callString = m_callString;
+    request.arguments = m_arguments;
+    request.sheet = this;
+    request.openList = m_listOpener;
+    request.repaintMatching = m_repaintMatching;
+    request.reopenEditor = m_reopenEditor;
+    request.openMaskedEntry = m_maskedOpener;
+}
+
+cmcCellCapsule cuiSheet::currentRequest() {
+    cmcCellCapsule request;
+    if (!m_cells.empty()) {
+        fillRequest(request, m_curCol, m_curRow);
+        request.flags = cmcCellCapsule::kFlagCurrent;
+    }
+    return request;
+}
+
 cuiSheet::Activation cuiSheet::activate(std::int32_t command, const cmcCellObj* menuItem,
                                         std::int32_t operation, std::string text,
                                         const cmcCellObj* picked) {
@@ -776,18 +796,30 @@ cuiSheet::Activation cuiSheet::activate(std::int32_t command, const cmcCellObj* 
         done.picked = true;
         return done;
     }
-    cmcCellCapsule request;
-    request.cell = &cell(m_curCol, m_curRow);
-    request.flags = cmcCellCapsule::kFlagCurrent;
+    cmcCellCapsule request = currentRequest();
     request.command = command;
     request.menuItem = menuItem;
     request.operation = operation;
     request.text = std::move(text);
     request.picked = picked;
-    request.callString = m_callString;
-    request.arguments = m_arguments;
-    request.sheet = this;
-    request.openList = m_listOpener;
+    done = runRequest(request);
+    // A link may ask to run again with another command (a held step): repaint and wait
+    // 30 ms, 6 ms less each round.
+    for (int wait = 30; request.repeatCommand != 0;) {
+        const std::int32_t again = request.repeatCommand;
+        if (m_repeatWait) {
+            m_repeatWait(wait);
+        }
+        wait = std::max(0, wait - 6);
+        request = currentRequest();
+        request.command = again;
+        done = runRequest(request);
+    }
+    return done;
+}
+
+cuiSheet::Activation cuiSheet::runRequest(cmcCellCapsule& request) {
+    Activation done;
     if (const auto range = selectedRange()) {
         request.rangeFlags = cmcCellCapsule::kRangeActive;
         request.rangeLow = range->first;
@@ -810,6 +842,9 @@ cuiSheet::Activation cuiSheet::activate(std::int32_t command, const cmcCellObj* 
         reselectRange(request.rangeLow, request.rangeHigh);
     } else if (done.result == kResultChanged || m_rangeActive) {
         clearSelection();
+    }
+    if (m_env.bus != nullptr) {
+        m_env.bus->send(MessageId::RefreshMenuStates);
     }
     return done;
 }
@@ -844,6 +879,179 @@ cuiSheet::Activation cuiSheet::key(Key key, bool shift, bool ctrl, int functionK
         break;
     }
     return {};
+}
+
+// ---- mouse and drawing ---------------------------------------------------------------------
+
+std::optional<std::pair<int, int>> cuiSheet::owningCell(int column, int row) const {
+    if (m_cells.empty() || column < 0 || column >= m_columns || row < 0 || row >= m_rows) {
+        return std::nullopt;
+    }
+    int c = column;
+    while (!cell(c, row).selectable) {
+        if (!cell(c, row).tip || c == 0) {
+            return std::nullopt;
+        }
+        --c;
+    }
+    return std::pair{c, row};
+}
+
+bool cuiSheet::drawnSelected(int column, int row) const {
+    if (column == m_curCol && row == m_curRow && cell(column, row).selectable) {
+        return true;
+    }
+    if (cellEntry(column, row).selected()) {
+        return true;
+    }
+    // Tips beside the current cell follow it.
+    if (row == m_curRow && cell(column, row).tip) {
+        const auto owner = owningCell(column, row);
+        return owner && owner->first == m_curCol;
+    }
+    return false;
+}
+
+bool cuiSheet::rightClick(int column, int row) {
+    if (m_rangeActive) {
+        return true;
+    }
+    const auto owner = owningCell(column, row);
+    if (!owner) {
+        return false;
+    }
+    return select(owner->first, owner->second);
+}
+
+void cuiSheet::leftDown(int column, int row, bool shift) {
+    if (const auto owner = owningCell(column, row)) {
+        select(owner->first, owner->second, shift);
+    }
+    m_mouseDown = true;
+}
+
+cuiSheet::Activation cuiSheet::leftUp() {
+    const bool wasDown = m_mouseDown;
+    m_mouseDown = false;
+    if (m_popupMode && wasDown) {
+        return activate(256);
+    }
+    return {};
+}
+
+cuiSheet::Activation cuiSheet::doubleClick(int column, int row) {
+    const auto owner = owningCell(column, row);
+    if (!owner || owner->first != m_curCol || owner->second != m_curRow) {
+        return {};
+    }
+    return activate(256);
+}
+
+void cuiSheet::hover(int column, int row) {
+    if (!m_popupMode || m_editorOpen) {
+        return;
+    }
+    if (column >= 0 && column < m_columns && row >= 0 && row < m_rows &&
+        mayTakeCursor(column, row)) {
+        select(column, row);
+    }
+}
+
+cuiSheet::Appearance cuiSheet::appearance(int column, int row, const CellRect& rect, bool selected,
+                                          bool printing) {
+    Appearance out;
+    cmcCellObj& c = cell(column, row);
+    if (c.link == kNoLinkId || !m_dispatcher) {
+        out.text = std::string(c.displayText());
+        return out;
+    }
+    cmcCellCapsule request;
+    fillRequest(request, column, row);
+    request.drawing = true;
+    request.font = c.effectiveFont();
+    request.rect = rect;
+    request.flags = static_cast<std::uint8_t>((selected ? cmcCellCapsule::kFlagCurrent : 0) |
+                                              (printing ? cmcCellCapsule::kFlagPrinting : 0));
+    m_dispatcher(request);
+    out.text = std::move(request.displayText);
+    out.textColor = request.textColor;
+    out.markFlags = static_cast<std::uint8_t>(
+        request.flags & (cmcCellCapsule::kFlagWarning | cmcCellCapsule::kFlagError));
+    out.markPosition = request.markPosition;
+    return out;
+}
+
+void cuiSheet::setTopRow(int row) {
+    m_topRow = std::clamp(row, m_fixedRows, std::max(m_fixedRows, m_rows - 1));
+}
+
+void cuiSheet::setLeftColumn(int column) {
+    m_leftCol = std::clamp(column, m_fixedCols, std::max(m_fixedCols, m_columns - 1));
+}
+
+bool cuiSheet::popupMenuChanged() {
+    if (m_cells.empty()) {
+        return false;
+    }
+    const std::string name = currentCell().effectivePopupMenu();
+    if (m_popupMenuBuilt && name == m_popupMenuName) {
+        return false;
+    }
+    if (m_env.bus != nullptr && m_popupMenuBuilt) {
+        m_env.bus->send(MessageId::ClearPopupSubmenu, 0, 0, m_popupMenuName);
+    }
+    m_popupMenuName = name;
+    m_popupMenuBuilt = true;
+    if (m_env.bus != nullptr && !name.empty()) {
+        m_env.bus->send(MessageId::FillPopupSubmenu, 0, 0, name);
+    }
+    return true;
+}
+
+std::optional<int>
+cuiSheet::autoFitTarget(int x, const std::function<std::optional<int>(int)>& columnLeft) const {
+    constexpr int kGrip = 4;
+    int lastShown = -1;
+    for (int c = 0; c < m_columns; ++c) {
+        const auto left = columnLeft(c);
+        if (!left || columnWidth(c) < 1) {
+            continue;
+        }
+        const int right = *left + columnWidth(c);
+        if (x >= *left && x < right) {
+            if (x - *left <= kGrip) {
+                // The nearest column to the left that has a width, outside the fixed ones.
+                for (int p = c - 1; p >= m_fixedCols; --p) {
+                    if (columnWidth(p) >= 1 && columnLeft(p)) {
+                        return p;
+                    }
+                }
+                return std::nullopt;
+            }
+            if (right - x <= kGrip) {
+                return c;
+            }
+            return std::nullopt;
+        }
+        if (x >= right) {
+            lastShown = c;
+        }
+    }
+    if (lastShown >= 0) {
+        const int right = *columnLeft(lastShown) + columnWidth(lastShown);
+        if (x >= right && x - right <= kGrip) {
+            return lastShown;
+        }
+    }
+    return std::nullopt;
+}
+
+void cuiSheet::endColumnDrag(int column, int width) {
+    if (column < 0 || column >= m_columns || !m_colSizing) {
+        return;
+    }
+    setColumnWidth(column, std::max(0, width));
+    saveColumnWidths();
 }
 
 void cuiSheet::autoFitColumn(int column, const std::function<std::string(int, int)>& linkText) {

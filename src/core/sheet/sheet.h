@@ -187,9 +187,78 @@ public:
     enum class Key { Left, Right, Up, Down, PageUp, PageDown, Home, End, F1 };
     Activation key(Key key, bool shift = false, bool ctrl = false, int functionKey = 1);
 
+    // A character typed on the grid while the editor is closed; Enter is 13.
+    Activation typeChar(char code) { return activate(static_cast<signed char>(code)); }
+
+    // Mouse. A right click selects the cell under the pointer (or the selectable cell its tips
+    // belong to) unless a range is active; true when the popup menu should open.
+    bool rightClick(int column, int row);
+    // Left button: down selects (extending while Shift is held), up ends the drag. In popup
+    // mode releasing the button picks the current item.
+    void leftDown(int column, int row, bool shift);
+    Activation leftUp();
+    // A double click activates the current cell with command 256 when the clicked cell is,
+    // or belongs to, the current cell.
+    Activation doubleClick(int column, int row);
+    // Popup mode: the hovered item becomes current (not while the editor is open).
+    void hover(int column, int row);
+    // The selectable cell a cell belongs to: itself, or the first selectable cell left of a
+    // run of tip cells.
+    std::optional<std::pair<int, int>> owningCell(int column, int row) const;
+    // Whether the cell is drawn as selected: marked, current, or a tip of the current cell.
+    bool drawnSelected(int column, int row) const;
+    bool mouseDown() const { return m_mouseDown; }
+
+    // The in-place editor is open (drawing and hovering depend on it).
+    bool editorOpen() const { return m_editorOpen; }
+    void setEditorOpen(bool open) { m_editorOpen = open; }
+
+    // What the cell's link shows while drawing: its text, a text colour (0 = the font's) and
+    // the warning or error mark it asks for.
+    struct Appearance {
+        std::string text;
+        std::uint32_t textColor = 0;
+        std::uint8_t markFlags = 0; // cmcCellCapsule::kFlagWarning / kFlagError
+        std::uint8_t markPosition = 0;
+    };
+    Appearance appearance(int column, int row, const CellRect& rect, bool selected, bool printing);
+
+    // Scrolling: the first non-fixed row and column shown.
+    void setTopRow(int row);
+    void setLeftColumn(int column);
+
+    // Repeat commands: the host repaints and waits this many milliseconds between rounds.
+    void setRepeatWait(std::function<void(int)> wait) { m_repeatWait = std::move(wait); }
+    // Hooks handed to every request: the host repaints cells, reopens its editor, opens masked
+    // entries.
+    void setRepaintMatching(decltype(cmcCellCapsule::repaintMatching) repaint) {
+        m_repaintMatching = std::move(repaint);
+    }
+    void setReopenEditor(decltype(cmcCellCapsule::reopenEditor) reopen) {
+        m_reopenEditor = std::move(reopen);
+    }
+    void setMaskedEntryOpener(decltype(cmcCellCapsule::openMaskedEntry) opener) {
+        m_maskedOpener = std::move(opener);
+    }
+    // A copy of the request this sheet would send for the current cell.
+    cmcCellCapsule currentRequest();
+
+    // The popup menu of the current cell: its effective name, and whether it differs from
+    // the one built last (the host rebuilds then; the bus hears 10 and 11).
+    bool popupMenuChanged();
+    const std::string& popupMenuName() const { return m_popupMenuName; }
+
     // Widens or narrows a column to its widest text: header texts in the fixed rows, the
     // link's text (`linkText`) elsewhere.
     void autoFitColumn(int column, const std::function<std::string(int, int)>& linkText);
+    // The column an auto-fit double click at x within the fixed rows fits: within 4 pixels
+    // right of a cell's left edge the nearest wider column to its left, within 4 pixels left
+    // of its right edge the cell's own column, right of the last column the last visible
+    // one. `columnLeft` gives a column's left edge on screen (none when not shown).
+    std::optional<int>
+    autoFitTarget(int x, const std::function<std::optional<int>(int)>& columnLeft) const;
+    // A dragged column width: taken and saved at once so that it survives a restart.
+    void endColumnDrag(int column, int width);
 
 protected:
     // Kinds post-process the grid after the fill pass (cut columns, hidden rows).
@@ -216,6 +285,8 @@ private:
     void applyStyleLine();
     void setCurrent(int column, int row, bool extend);
     std::optional<int> nearestSelectable(int line, bool inColumn, int target) const;
+    void fillRequest(cmcCellCapsule& request, int column, int row);
+    Activation runRequest(cmcCellCapsule& request);
     std::string widthGroup() const;
     int referenceRow() const;
     void measure(int column, int row);
@@ -278,6 +349,13 @@ private:
 
     Dispatcher m_dispatcher;
     decltype(cmcCellCapsule::openList) m_listOpener;
+    decltype(cmcCellCapsule::repaintMatching) m_repaintMatching;
+    decltype(cmcCellCapsule::reopenEditor) m_reopenEditor;
+    decltype(cmcCellCapsule::openMaskedEntry) m_maskedOpener;
+    std::function<void(int)> m_repeatWait;
+    bool m_editorOpen = false;
+    std::string m_popupMenuName;
+    bool m_popupMenuBuilt = false;
     std::optional<cmcCellCapsule> m_origin;
 };
 

@@ -154,4 +154,21 @@ std::int32_t cmcSheetRouter::runCallSheet(const cmcCellCapsule& request) {
     return kResultChanged;
 }
 
+std::unique_ptr<cuiSheet> createListSheet(const SheetEnvironment& environment,
+                                          const std::string& listKey, const cmcCellCapsule& origin,
+                                          std::int32_t itemLink, std::int32_t value) {
+    std::unique_ptr<cuiSheet> sheet;
+    if (listKey == "GI_Sheet_Sel_Mch_DYou_Callsign" ||
+        listKey == "GI_Sheet_Sel_Mch_DRpt_Callsign") {
+        sheet = std::make_unique<iuiSh_Mch>(environment, listKey);
+    } else {
+        sheet = std::make_unique<cuiSheet>(environment, listKey);
+    }
+    sheet->setPopupMode(true);
+    sheet->setOrigin(origin);
+    sheet->requestCell(itemLink, value);
+    sheet->show();
+    return sheet;
+}
+
 } // namespace qx

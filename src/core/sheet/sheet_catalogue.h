@@ -27,6 +27,13 @@ std::unique_ptr<cuiSheet> createSheet(const SheetEnvironment& environment,
 // Every call string a user can open, as the tree and the clone information command name them.
 std::vector<std::string> catalogueCallStrings();
 
+// The sheet of a selection list in popup mode, built for the request it was opened from, with
+// the item (itemLink, value) current when the list has it. The call sign lists are
+// `iuiSh_Mch` sheets over the stored call signs.
+std::unique_ptr<cuiSheet> createListSheet(const SheetEnvironment& environment,
+                                          const std::string& listKey, const cmcCellCapsule& origin,
+                                          std::int32_t itemLink, std::int32_t value);
+
 // Print rules of the channel sheets read the channels and banks of this image.
 void usePrintRulesOf(SheetEnvironment& environment, cmcEeprom& image);
 
