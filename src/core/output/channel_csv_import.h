@@ -37,6 +37,7 @@ enum class ChannelImportMessage : int {
     OverwriteQuestion = 19,
     Summary = 20,
     NothingToImport = 21,
+    TakeTheRest = 22,
 };
 
 // One remark on a line: a message and the texts it names (column, value, ...).

@@ -83,6 +83,7 @@ void ImageDiff::compare(const cmcEeprom& a, const cmcEeprom& b) {
     banklink::rebuild(m_a);
     banklink::rebuild(m_b);
     m_cells.clear();
+    m_differing.clear();
     m_bytes.clear();
     m_sheets.clear();
 
@@ -143,6 +144,7 @@ void ImageDiff::compare(const cmcEeprom& a, const cmcEeprom& b) {
             d.a = oneLine(sheet->shownA[i]);
             d.b = oneLine(shownB[i]);
             m_cells.push_back(std::move(d));
+            m_differing.emplace_back(m_sheets.size(), i);
         }
         m_sheets.push_back(std::move(sheet));
     }
@@ -179,12 +181,20 @@ void ImageDiff::compare(const cmcEeprom& a, const cmcEeprom& b) {
 bool ImageDiff::showsTheSame(cmcEeprom& probe, bool asA) {
     banklink::rebuild(probe);
     m_dispatch.environment().image = &probe;
-    for (auto& sheet : m_sheets) {
-        cmcSheetScript script(*sheet->sheet, m_dispatch, m_lists);
-        const std::vector<std::string>& shown = asA ? sheet->shownA : sheet->shownB;
+    const auto same = [&](const Sheet& sheet, std::size_t i) {
+        cmcSheetScript script(*sheet.sheet, m_dispatch, m_lists);
+        const auto [c, r] = sheet.cells[i];
+        return script.cellText(c, r) == (asA ? sheet.shownA : sheet.shownB)[i];
+    };
+    // The cells that differ are the likeliest to show a byte: they are tried first.
+    for (const auto& [sheet, i] : m_differing) {
+        if (!same(*m_sheets[sheet], i)) {
+            return false;
+        }
+    }
+    for (const auto& sheet : m_sheets) {
         for (std::size_t i = 0; i < sheet->cells.size(); ++i) {
-            const auto [c, r] = sheet->cells[i];
-            if (script.cellText(c, r) != shown[i]) {
+            if (!same(*sheet, i)) {
                 return false;
             }
         }

@@ -64,6 +64,7 @@ private:
     cmcEeprom m_probeB;
     std::vector<std::unique_ptr<Sheet>> m_sheets;
     std::vector<CellDifference> m_cells;
+    std::vector<std::pair<std::size_t, std::size_t>> m_differing; // sheet, cell of each difference
     std::vector<ByteDifference> m_bytes;
 };
 

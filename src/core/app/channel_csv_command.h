@@ -1,0 +1,42 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace qx {
+
+class FileDialog;
+class UserPrompt;
+class cmcGTex;
+struct LinkEnvironment;
+
+// The File menu's Import Channels and Export Channels: channel lists as CSV files the user
+// picks, with the overwrite question and the report of the import in message boxes.
+class indChannelCsvCommand {
+public:
+    // `lastFolder` is the settings record's last folder, which both commands share.
+    indChannelCsvCommand(cmcGTex& texts, UserPrompt& prompt, FileDialog& dialog,
+                         std::string& lastFolder)
+        : m_texts(texts), m_prompt(prompt), m_dialog(dialog), m_lastFolder(lastFolder) {}
+
+    // Writes the channels in use of the environment's image. Returns 0, also for a cancelled
+    // dialog, or the file error after telling the user.
+    int exportChannels(const LinkEnvironment& environment);
+
+    // Reads a file into the environment's image as one change, after `changed` is called
+    // once: the caller records it as one step. Nothing changes when the user cancels, when
+    // the file cannot be read or imported, or when a question is answered No. Returns 0 or
+    // the file error.
+    int importChannels(const LinkEnvironment& environment, const std::function<void()>& changed);
+
+private:
+    std::string folderOf(const std::string& path) const;
+    int fileError(int code);
+
+    cmcGTex& m_texts;
+    UserPrompt& m_prompt;
+    FileDialog& m_dialog;
+    std::string& m_lastFolder;
+};
+
+} // namespace qx
