@@ -353,6 +353,29 @@ void MainController::rebuildTree() {
     m_bus.send(MessageId::AdjustTree);
 }
 
+std::vector<std::string> MainController::treeCallStrings() {
+    std::unique_ptr<cuiTree> headless;
+    cuiTree* tree = m_tree.get();
+    if (tree == nullptr) {
+        // No window: the tree this transceiver variant would show.
+        headless = std::make_unique<cuiTree>(
+            m_lines, [this](cmcCellCapsule& r) { return m_dispatch->dispatch(r); }, m_scheduler,
+            shiftJis(), m_sheetEnv.japaneseSystem);
+        headless->build(kTreeKey);
+        headless->prune(m_features);
+        tree = headless.get();
+    }
+    std::vector<std::string> calls;
+    for (const cuiItem* node : tree->nodes()) {
+        const cmcCellObj& cell = node->cell;
+        if (cell.link == CallSheet && cell.linkParameter &&
+            std::find(calls.begin(), calls.end(), *cell.linkParameter) == calls.end()) {
+            calls.push_back(*cell.linkParameter);
+        }
+    }
+    return calls;
+}
+
 void MainController::adjustTree() {
     if (!m_tree) {
         return;
@@ -627,9 +650,12 @@ std::int32_t MainController::runMenuCommand(cmcCellObj& cell, bool execute) {
         break;
     case CL_Menu_File_Print_Current:
     case CL_Menu_File_Print_All:
-        // Printing is not part of this editor yet.
-        if (!execute) {
-            disabled(true);
+        if (execute) {
+            // Pending edits are committed before the sheets are laid out for the printer.
+            m_bus.post(MessageId::DocumentWillChange);
+            if (m_views != nullptr) {
+                m_views->printSheets(cell.link == CL_Menu_File_Print_All);
+            }
         }
         break;
     case CL_Menu_File_Recent: {

@@ -27,6 +27,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qx {
 
@@ -107,6 +108,8 @@ public:
     // --- what the windows read ---------------------------------------------------------------
     indEnviron& settings() { return m_settings; }
     cmcGTex& texts() { return m_texts; }
+    Scheduler& scheduler() { return m_scheduler; }
+    UserPrompt& prompt() { return m_prompt; }
     GTexLines& lines() { return m_lines; }
     cmcValueTables& valueTables() { return m_valueTables; }
     const SheetEnvironment& sheetEnvironment() const { return m_sheetEnv; }
@@ -123,6 +126,9 @@ public:
     cuiMenu& mainMenu() { return m_menu; }
     cuiToolBar& toolBar() { return m_toolBar; }
     cuiTree* tree() { return m_tree.get(); }
+    // The call strings of the tree's sheets in tree order, each once (the sheet list of Print
+    // All); without a window, those of the tree it would show.
+    std::vector<std::string> treeCallStrings();
     // While the initial setup dialog is open.
     indInitialSetup* initialSetup() { return m_setup.get(); }
 

@@ -61,6 +61,10 @@ public:
     // The clone information dialog: a modal frame showing the sheet, captioned `caption`.
     virtual void showCloneInformation(cuiSheet& sheet, const std::string& caption) = 0;
 
+    // --- printing ------------------------------------------------------------------------------
+    // File > Print: the current sheet, or all sheets of the tree, through the print dialogs and
+    // the preview. Nothing without a window.
+    virtual void printSheets(bool /*all*/) {}
     // --- the "Cloning" progress window -------------------------------------------------------
     virtual void openProgress() = 0;
     // litSegments of the 32 segments are lit.

@@ -294,51 +294,6 @@ TEST_F(PrintLayoutTest, PrintAllRunPrintsOneSheetPerTickAndEndsTheJobEvenWhenAbo
     EXPECT_EQ(hooks, (std::vector<std::string>{"begin", "end"}));
 }
 
-TEST(PrintAllListTest, TreeCallStringsFollowTheVariant) {
-    test::HeadlessSheets world;
-    const auto has = [](const std::vector<std::string>& calls, const std::string& call) {
-        return std::find(calls.begin(), calls.end(), call) != calls.end();
-    };
-    const auto full = treeCallStrings(world.lines, {true, false, false});
-    ASSERT_GE(full.size(), 5U);
-    EXPECT_EQ(full[0], "GI_Sheet_TopPage");
-    EXPECT_EQ(full[1], "GI_Sheet_TreeTop");
-    EXPECT_EQ(full[2], "[St_ColCut]GI_Sheet_MemoryCH,0,0");
-    EXPECT_EQ(std::count(full.begin(), full.end(), "GI_Sheet_TreeTop"), 1);
-    for (const char* call :
-         {"GI_Sheet_PGR_Memory", "[St_ChGps]GI_Sheet_GPS_Memory,35", "GI_Sheet_Message",
-          "GI_Sheet_My_Callsign", "[St_Common]GI_Sheet_Digital,2"}) {
-        EXPECT_TRUE(has(full, call)) << call;
-    }
-
-    struct Case {
-        TreeVariant variant;
-        std::vector<std::pair<std::string, bool>> calls;
-    };
-    const std::vector<Case> cases = {
-        {{false, false, false},
-         {{"[St_ChGps]GI_Sheet_GPS_Memory,35", false},
-          {"[St_ChGps]GI_Sheet_GPS_BankCH,36", false},
-          {"GI_Sheet_Message", false},
-          {"GI_Sheet_My_Callsign", false},
-          {"[St_Common]GI_Sheet_Digital,0", false},
-          {"GI_Sheet_PGR_Memory", true},
-          {"[St_Common]GI_Sheet_LR_Band,1", true}}},
-        {{true, true, true},
-         {{"[St_ChGps]GI_Sheet_GPS_Memory,35", true},
-          {"GI_Sheet_Message", false},
-          {"[St_Common]GI_Sheet_Digital,1", false},
-          {"GI_Sheet_PGR_Memory", false},
-          {"GI_Sheet_Received_Callsign", false}}},
-    };
-    for (const Case& c : cases) {
-        const auto calls = treeCallStrings(world.lines, c.variant);
-        for (const auto& [call, present] : c.calls) {
-            EXPECT_EQ(has(calls, call), present) << call;
-        }
-    }
-}
-
 TEST(PrintAllListTest, BankPresetNeedsAUsedChannelBelowOneGigahertzInABank) {
     test::HeadlessSheets world;
     cmcEeprom& image = world.images.current();
