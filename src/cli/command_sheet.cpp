@@ -6,9 +6,7 @@
 #include "cli_files.h"
 #include "cli_session.h"
 
-#include "sheet/sheet_catalogue.h"
 #include "sheet/sheet_script.h"
-#include "text/ui_text_choice.h"
 
 #include <charconv>
 #include <cstdio>
