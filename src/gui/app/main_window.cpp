@@ -8,9 +8,13 @@
 #include "cloning_window.h"
 #include "dialog_font.h"
 #include "initial_setup_dialog.h"
+#include "output/print_all_list.h"
+#include "output/print_controller.h"
+#include "output/sheet_printer.h"
 #include "port_number_dialog.h"
 #include "sheet/cell_parser.h"
 #include "sheet/sheet.h"
+#include "sheet/sheet_look.h"
 #include "sheet_text_grid.h"
 
 #include <QAction>
@@ -63,7 +67,7 @@ QStringList droppedCloneFiles(const QMimeData* data) {
 
 TForm1::TForm1(MainController& controller, const CodePageText& codec, const ScreenRect& workArea,
                QWidget* parent)
-    : QMainWindow(parent), m_controller(controller), m_codec(codec) {
+    : QMainWindow(parent), m_controller(controller), m_codec(codec), m_workArea(workArea) {
     const indEnviron& settings = m_controller.settings();
     setWindowTitle(m_codec.toQString(m_controller.appTitle()));
     setWindowIcon(AppIcons::application());
@@ -521,6 +525,45 @@ void TForm1::paintProgress(int litSegments) {
 
 void TForm1::closeProgress() {
     m_cloning->finish();
+}
+
+void TForm1::printSheets(bool all) {
+    if (m_print && m_print->running()) {
+        return;
+    }
+    m_print.reset();
+    m_printLook = std::make_unique<SheetLook>(m_codec, palette());
+    m_sheetPrinter = std::make_unique<SheetPrinter>(
+        m_controller.sheetEnvironment(), *m_printLook,
+        [this](cmcCellCapsule& request) { return m_controller.dispatch().dispatch(request); });
+    PrintServices services;
+    services.window = this;
+    services.tableText = [this](std::string_view key, int line) {
+        return m_controller.texts().line(key, line);
+    };
+    services.toQString = [this](const std::string& bytes) { return m_codec.toQString(bytes); };
+    services.prompt = &m_controller.prompt();
+    services.scheduler = &m_controller.scheduler();
+    services.currentCallString = [this] {
+        const cuiSheet* sheet = m_controller.currentSheet();
+        return sheet != nullptr ? sheet->callString() : std::string();
+    };
+    services.treeCallStrings = [this] { return m_controller.treeCallStrings(); };
+    services.bankPreset = [this] { return bankChannelsPreset(m_controller.document().current()); };
+    services.fontPoints = [this] { return m_controller.settings().printerFontSize; };
+    services.storeFontPoints = [this](int points) {
+        m_controller.settings().printerFontSize = points;
+    };
+    services.workArea = [this] { return m_workArea; };
+    if (m_printAnswer) {
+        services.askPrinter = m_printAnswer;
+    }
+    m_print = std::make_unique<PrintController>(std::move(services), *m_sheetPrinter);
+    if (all) {
+        m_print->printAll();
+    } else {
+        m_print->printCurrent();
+    }
 }
 
 // --- window events ---------------------------------------------------------------------------

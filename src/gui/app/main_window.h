@@ -8,10 +8,12 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
 class QAction;
+class QPrinter;
 class QLabel;
 class QMenu;
 class QSplitter;
@@ -22,6 +24,9 @@ class QTreeWidgetItem;
 namespace qx {
 
 class CloningWindow;
+class PrintController;
+class SheetLook;
+class SheetPrinter;
 class MainController;
 class SheetTextGrid;
 struct cuiItem;
@@ -66,8 +71,14 @@ public:
     void openProgress() override;
     void paintProgress(int litSegments) override;
     void closeProgress() override;
+    void printSheets(bool all) override;
 
     // Parts for the tests and the screenshots.
+    PrintController* printController() const { return m_print.get(); }
+    // Answers the system print dialog instead of showing it (tests).
+    void setPrintDialogAnswer(std::function<bool(QPrinter&)> answer) {
+        m_printAnswer = std::move(answer);
+    }
     QToolBar* toolBar() const { return m_toolBar; }
     QTreeWidget* treeView() const { return m_tree; }
     QSplitter* splitter() const { return m_splitter; }
@@ -122,6 +133,12 @@ private:
     int m_busy = 0;
     bool m_closed = false;
     bool m_built = false;
+    ScreenRect m_workArea;
+    // Printing: laid out anew for every job from the controller's current sheet environment.
+    std::unique_ptr<SheetLook> m_printLook;
+    std::unique_ptr<SheetPrinter> m_sheetPrinter;
+    std::unique_ptr<PrintController> m_print;
+    std::function<bool(QPrinter&)> m_printAnswer;
 };
 
 } // namespace qx
