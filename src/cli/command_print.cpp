@@ -1,10 +1,11 @@
 // qx5130-cli print FILE.icf [CALLSTRING | --all] -o OUT.pdf [--font-size 1..5]: the pages the
 // editor prints, as PDF.
 #include "cli_arguments.h"
+#include "cli_call_string.h"
 #include "cli_command.h"
 #include "cli_files.h"
 #include "cli_session.h"
-#include "cli_call_string.h"
+#include "table_output.h"
 
 #include "app/code_page_text.h"
 #include "app/main_controller.h"
@@ -70,7 +71,8 @@ int runPrint(const CliOptions& options, const std::vector<std::string>& args) {
         fontPoints = 7 + ((*size)[0] - '0');
     }
     if (!all) {
-        if (const int status = checkCallString((*parsed)[1], japaneseTable(options)); status != kExitOk) {
+        if (const int status = checkCallString((*parsed)[1], japaneseTable(options));
+            status != kExitOk) {
             return status;
         }
     }

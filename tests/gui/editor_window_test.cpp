@@ -14,6 +14,9 @@
 #include "qt_scheduler.h"
 #include "radio/bank_link_table.h"
 #include "radio/channel_record.h"
+#include "sheet/sheet_dialog.h"
+#include "sheet/sheet_script.h"
+#include "sheet/sheet_widget.h"
 
 #include "editor_session.h"
 #include "temp_folder.h"
@@ -31,11 +34,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSplitter>
-#include <QTableWidget>
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
+
 #include <QtTest>
 
 #include <functional>
@@ -390,9 +393,9 @@ private slots:
         QTRY_COMPARE(built, QStringList{"[St_ColCut]GI_Sheet_MemoryCH,1,100"});
         QTest::qWait(300);
         QCOMPARE(built.size(), 1);
-        auto* grid = qobject_cast<QTableWidget*>(s.window.sheetWidget());
-        QVERIFY(grid != nullptr);
-        QVERIFY(grid->rowCount() > 100);
+        auto* shown = qobject_cast<SheetWidget*>(s.window.sheetWidget());
+        QVERIFY(shown != nullptr);
+        QVERIFY(shown->sheet().rowCount() > 100);
     }
 
     void closingAModifiedDocumentAsksAndSaveAsCancelKeepsTheWindow() {
@@ -460,12 +463,15 @@ private slots:
         QString caption;
         whenModal(&s.window, [&](QWidget* modal) {
             caption = modal->windowTitle();
-            auto* grid = modal->findChild<QTableWidget*>();
-            QVERIFY(grid != nullptr);
-            for (int r = 0; r < grid->rowCount(); ++r) {
-                for (int c = 0; c < grid->columnCount(); ++c) {
-                    if (grid->item(r, c) != nullptr && !grid->item(r, c)->text().isEmpty()) {
-                        texts << grid->item(r, c)->text().trimmed();
+            auto* frame = qobject_cast<SheetDialog*>(modal);
+            QVERIFY(frame != nullptr);
+            // What the dialog's sheet shows, cell by cell.
+            cmcSheetScript script(frame->sheet(), s.controller.dispatch(),
+                                  s.controller.valueTables());
+            for (const std::string& line : script.lines()) {
+                for (const QString& cell : QString::fromStdString(line).split('\t')) {
+                    if (!cell.trimmed().isEmpty()) {
+                        texts << cell.trimmed();
                     }
                 }
             }

@@ -2,6 +2,8 @@
 
 #include "text/ui_text_choice.h"
 
+#include <QGuiApplication>
+
 #include <utility>
 
 namespace qx {
@@ -12,7 +14,7 @@ EditorGlobals::EditorGlobals(std::vector<std::string> arguments,
       env(indEnviron::kMutexName, indEnviron::kRegistryRoot, indEnviron::kRegistryRoot,
           settingsStore, instanceLock, systemInfo, std::move(arguments)),
       bus(scheduler), codec(chooseUiText(env.language).codePage), prompt(codec), fileDialog(codec),
-      columnWidths(settingsStore) {
+      metrics(codec, QGuiApplication::palette()), columnWidths(settingsStore) {
     if (!env.firstInstance()) {
         return;
     }

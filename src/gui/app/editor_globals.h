@@ -12,6 +12,7 @@
 #include "qt_system_info.h"
 #include "qt_user_prompt.h"
 #include "sheet/registry_column_widths.h"
+#include "sheet/sheet_look.h"
 #include "text/text_table.h"
 
 #include <memory>
@@ -46,7 +47,8 @@ public:
     CodePageText codec;
     QtUserPrompt prompt;
     QtFileDialog fileDialog;
-    FixedTextMetrics metrics;
+    // Sheets are sized with the fonts the screen paints them in.
+    SheetLook metrics;
     cmcRegistryColumnWidths columnWidths;
 
     // The MainController, last of the global objects; only the first instance has one.

@@ -14,8 +14,11 @@
 #include "port_number_dialog.h"
 #include "sheet/cell_parser.h"
 #include "sheet/sheet.h"
+#include "sheet/sheet_dialog.h"
+#include "sheet/sheet_grid.h"
 #include "sheet/sheet_look.h"
-#include "sheet_text_grid.h"
+#include "sheet/sheet_services.h"
+#include "sheet/sheet_widget.h"
 
 #include <QAction>
 #include <QApplication>
@@ -440,11 +443,26 @@ void TForm1::treeItemsChanged() {
 
 // --- sheet area ------------------------------------------------------------------------------
 
+SheetServices TForm1::sheetServices() {
+    if (!m_sheetLook) {
+        m_sheetLook = std::make_unique<SheetLook>(m_codec, palette());
+    }
+    SheetServices services;
+    services.look = m_sheetLook.get();
+    services.dispatch = [this](cmcCellCapsule& request) {
+        return m_controller.dispatch().dispatch(request);
+    };
+    services.environment = m_controller.sheetEnvironment();
+    services.popupOwner = this;
+    services.japaneseSystem = m_controller.sheetEnvironment().japaneseSystem;
+    return services;
+}
+
 void TForm1::sheetOpened(cuiSheet& sheet) {
     delete m_sheet;
-    m_sheet = new SheetTextGrid(sheet, m_controller.dispatch(), m_controller.valueTables(), m_codec,
-                                m_sheetArea);
+    m_sheet = new SheetWidget(sheet, sheetServices(), m_sheetArea);
     m_sheetArea->layout()->addWidget(m_sheet);
+    m_sheet->grid().setFocus();
     emit sheetShown(m_codec.toQString(sheet.callString()));
 }
 
@@ -502,16 +520,7 @@ void TForm1::closeInitialSetup() {
 }
 
 void TForm1::showCloneInformation(cuiSheet& sheet, const std::string& caption) {
-    QDialog frame(this);
-    frame.setWindowTitle(m_codec.toQString(caption));
-    auto* grid = new SheetTextGrid(sheet, m_controller.dispatch(), m_controller.valueTables(),
-                                   m_codec, &frame);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &frame);
-    connect(buttons, &QDialogButtonBox::accepted, &frame, &QDialog::accept);
-    auto* layout = new QVBoxLayout(&frame);
-    layout->addWidget(grid);
-    layout->addWidget(buttons);
-    frame.resize(480, 320);
+    SheetDialog frame(sheet, sheetServices(), m_codec.toQString(caption), this);
     frame.exec();
 }
 

@@ -28,7 +28,8 @@ class PrintController;
 class SheetLook;
 class SheetPrinter;
 class MainController;
-class SheetTextGrid;
+class SheetWidget;
+struct SheetServices;
 struct cuiItem;
 
 // The main window: menu, toolbar, tree, splitter, sheet area and status bar. It draws what the
@@ -124,7 +125,9 @@ private:
     QSplitter* m_splitter = nullptr;
     QTreeWidget* m_tree = nullptr;
     QWidget* m_sheetArea = nullptr;
-    SheetTextGrid* m_sheet = nullptr;
+    SheetWidget* m_sheet = nullptr;
+    std::unique_ptr<SheetLook> m_sheetLook; // fonts and colours of the sheets on screen
+    SheetServices sheetServices();
     QLabel* m_status[2] = {nullptr, nullptr};
     CloningWindow* m_cloning = nullptr;
     QPointer<TForm2> m_setup;
