@@ -4,6 +4,7 @@
 #include "cli_command.h"
 #include "cli_files.h"
 #include "cli_session.h"
+#include "sheet_lookup.h"
 
 #include "sheet/sheet_catalogue.h"
 #include "sheet/sheet_script.h"
@@ -34,6 +35,8 @@ bool sheetExists(const CliOptions& options, const std::string& sheetKey) {
     return false;
 }
 
+} // namespace
+
 int openSheetOf(const CliOptions& options, const std::string& callString) {
     const CallString decoded = decodeCallString(callString);
     if (decoded.sheetKey.empty() || !sheetExists(options, decoded.sheetKey)) {
@@ -42,6 +45,8 @@ int openSheetOf(const CliOptions& options, const std::string& callString) {
     }
     return kExitOk;
 }
+
+namespace {
 
 int runSheet(const CliOptions& options, const std::vector<std::string>& args) {
     const auto parsed = CommandArguments::parse(args, {"sheet FILE.icf CALLSTRING", {}, 2, 2});
