@@ -96,7 +96,7 @@ int CloneCommands::AdoptTransceiverSetup() {
     if (!m_blockValid || m_block.destination() >= kDestinationCount) {
         return -1;
     }
-    m_document.images().setDestination(m_block.destination());
+    m_document.setDestination(m_block.destination());
     m_features = m_block.features();
     m_document.setFeatureFlags(m_features);
     return m_block.destination();

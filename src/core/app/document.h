@@ -33,6 +33,12 @@ public:
     const ImageSet& images() const { return m_images; }
     cmcEeprom& current() { return m_images.current(); }
 
+    // Another destination: its default image becomes the data, unmodified, and undo starts
+    // afresh.
+    void setDestination(DestinationCode code) {
+        m_images.setDestination(code);
+        m_history.reset();
+    }
     // The transceiver's variant, which the correction pass before saving needs.
     void setFeatureFlags(const FeatureFlags& flags) { m_flags = flags; }
 
