@@ -5,6 +5,7 @@
 #include "cli_command.h"
 #include "cli_files.h"
 #include "cli_session.h"
+#include "sheet_lookup.h"
 
 #include "sheet/sheet_script.h"
 
@@ -32,6 +33,14 @@ std::string labelList(const std::vector<std::string>& labels) {
     }
     return out;
 }
+
+} // namespace
+
+int openSheetOf(const CliOptions& options, const std::string& callString) {
+    return checkCallString(callString, japanese(options));
+}
+
+namespace {
 
 int runSheet(const CliOptions& options, const std::vector<std::string>& args) {
     const auto parsed = CommandArguments::parse(args, {"sheet FILE.icf CALLSTRING", {}, 2, 2});

@@ -229,7 +229,7 @@ private slots:
         for (QAction* action : s.window.menuBar()->actions()) {
             top << action->text();
         }
-        QCOMPARE(top, (QStringList{"&File", "&View", "COM &Port", "&Clone", "&Help"}));
+        QCOMPARE(top, (QStringList{"&File", "&Edit", "&View", "COM &Port", "&Clone", "&Help"}));
 
         struct Item {
             const char* menu;
@@ -239,7 +239,8 @@ private slots:
         for (const Item& item :
              {Item{"&File", "&New", "Ctrl+N"}, Item{"&File", "&Open...", "Ctrl+O"},
               Item{"&File", "&Save", "Ctrl+S"}, Item{"&File", "Save &As...", ""},
-              Item{"&File", "E&xit", "Alt+F4"}, Item{"&View", "&Toolbar", ""},
+              Item{"&File", "E&xit", "Alt+F4"}, Item{"&Edit", "&Undo", "Ctrl+Z"},
+              Item{"&Edit", "&Redo", "Ctrl+Y"}, Item{"&View", "&Toolbar", ""},
               Item{"COM &Port", "COM &1", ""}, Item{"COM &Port", "&More...", ""},
               Item{"COM &Port", "&High Speed", ""}, Item{"&Clone", "&Read <- TR", ""},
               Item{"&Clone", "&Write -> TR", ""}, Item{"&Clone", "&Information", ""},

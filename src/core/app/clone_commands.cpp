@@ -96,7 +96,7 @@ int CloneCommands::AdoptTransceiverSetup() {
     if (!m_blockValid || m_block.destination() >= kDestinationCount) {
         return -1;
     }
-    m_document.images().setDestination(m_block.destination());
+    m_document.setDestination(m_block.destination());
     m_features = m_block.features();
     m_document.setFeatureFlags(m_features);
     return m_block.destination();
@@ -140,10 +140,12 @@ void CloneCommands::takeReadImage(CloneResult& r) {
         return;
     }
     ApplyCloneInformation(true, false);
+    m_document.history().record(EditAction::Entry); // what came before is a step of its own
     if (!m_document.images().takeReadImage(r.image, m_features)) {
         end(Outcome::CloneError, kCloneIllegalData);
         return;
     }
+    m_document.history().record(EditAction::CloneRead);
     m_document.becomeUntitled();
     call(m_views.imageReplaced);
     ApplyCloneInformation(false, true);
@@ -205,7 +207,9 @@ void CloneCommands::afterWriteInformation(CloneResult& r) {
 void CloneCommands::sendImage() {
     ImageSet& images = m_document.images();
     m_clone.SetImageSize(images.current().size());
+    m_document.history().record(EditAction::Entry);
     const cmcEeprom copy = images.imageForWrite(m_features);
+    m_document.history().absorb();
     // The correction may have changed the edited image too.
     m_document.checkModified();
     m_clone.Write(copy, writeRanges(), [this](CloneResult& r) {

@@ -124,6 +124,25 @@ PromptAnswer indDocument::closeCheck(bool sameFile) {
     return answer;
 }
 
+bool indDocument::undo() {
+    return afterHistoryMove(m_history.undo());
+}
+
+bool indDocument::redo() {
+    return afterHistoryMove(m_history.redo());
+}
+
+bool indDocument::afterHistoryMove(bool moved) {
+    if (moved) {
+        m_images.followSavedState();
+        if (m_bus != nullptr) {
+            m_bus->post(MessageId::RedrawSheet);
+            m_bus->send(MessageId::AdjustTree); // bank names may have changed back
+        }
+    }
+    return moved;
+}
+
 void indDocument::becomeUntitled() {
     m_path.clear();
     refreshTitle();
@@ -134,6 +153,7 @@ bool indDocument::newDocument() {
         return false;
     }
     m_images.resetToDefaults();
+    m_history.reset();
     m_path.clear();
     refreshTitle();
     if (m_replaced) {
@@ -205,6 +225,7 @@ bool indDocument::readInto(const std::string* path, std::string_view text) {
     m_images.takeCurrentAsOrigin();
     m_images.correct(m_flags);
     markSaved();
+    m_history.reset();
     refreshTitle();
     if (m_replaced) {
         m_replaced();
@@ -248,7 +269,10 @@ std::string indDocument::savedText() {
 cmcIcfFile indDocument::prepareSave() {
     willChange();
     // What is saved is what the transceiver accepts; the sheets show the corrected values too.
+    // The corrections are no step of their own: undo never brings uncorrected values back.
+    m_history.record(EditAction::Entry);
     m_images.correct(m_flags);
+    m_history.absorb();
     if (m_bus != nullptr) {
         m_bus->send(MessageId::ImageMayHaveChanged);
     }

@@ -4,6 +4,7 @@
 #include "base/user_prompt.h"
 #include "clonefile/file_error.h"
 #include "clonefile/icf_file.h"
+#include "edit/edit_history.h"
 #include "radio/feature_flags.h"
 #include "radio/image_set.h"
 
@@ -32,6 +33,12 @@ public:
     const ImageSet& images() const { return m_images; }
     cmcEeprom& current() { return m_images.current(); }
 
+    // Another destination: its default image becomes the data, unmodified, and undo starts
+    // afresh.
+    void setDestination(DestinationCode code) {
+        m_images.setDestination(code);
+        m_history.reset();
+    }
     // The transceiver's variant, which the correction pass before saving needs.
     void setFeatureFlags(const FeatureFlags& flags) { m_flags = flags; }
 
@@ -57,6 +64,13 @@ public:
     void markSaved() { m_images.markUnmodified(); }
     void markModified() { m_images.markModified(); }
     void checkModified() { m_images.checkModified(); }
+
+    // Undo and redo of the changes to the image. New and Open start a fresh history; whoever
+    // changes the image records the change as one step when the user's action is complete.
+    cmcEditHistory& history() { return m_history; }
+    // The modified flag follows: back at the saved state the document is unmodified.
+    bool undo();
+    bool redo();
 
     // The save-changes question before the document is replaced or closed: Yes (saved, or
     // nothing to save), No (discard) or Cancel (stop). sameFile: the file about to be opened is
@@ -89,6 +103,7 @@ public:
 
 private:
     void willChange();
+    bool afterHistoryMove(bool moved);
     void refreshTitle() const;
     void setBusy(bool busy) const;
     void takeLocation(const std::string& path);
@@ -106,6 +121,7 @@ private:
     std::string& m_currentDirectory;
     int m_language;
     ImageSet m_images;
+    cmcEditHistory m_history{m_images.current()};
     FeatureFlags m_flags;
     std::string m_path;
     FileErrorCode m_lastError = FileErrorCode::Ok;

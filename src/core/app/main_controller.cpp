@@ -5,6 +5,7 @@
 #include "base/settings_store.h"
 #include "base/system_info.h"
 #include "base/user_prompt.h"
+#include "edit/undo_caption.h"
 #include "link/serial_device.h"
 #include "link/termios_serial_device.h"
 #include "radio/bank_link_table.h"
@@ -93,6 +94,7 @@ MainController::MainController(indEnviron& settings, cmcGTex& uiText, cmcEvMan& 
       m_valueTables(m_lines, settings.language == 1), m_router(SheetEnvironment{}),
       m_document(uiText, ports.prompt, ports.fileDialog, &bus, settings.recent,
                  settings.currentDirectory, settings.language),
+      m_listEditor(m_document.images(), uiText, ports.prompt, &bus),
       m_progress(std::make_unique<ProgressView>(*this)),
       m_clone(ports.scheduler, ports.clock,
               ports.serial ? std::move(ports.serial) : std::make_unique<TermiosSerialDevice>(),
@@ -117,7 +119,7 @@ MainController::MainController(indEnviron& settings, cmcGTex& uiText, cmcEvMan& 
     m_features.pagerInhibit = settings.pagerInhibit;
 
     ImageSet& images = m_document.images();
-    images.setDestination(settings.destination);
+    m_document.setDestination(settings.destination);
     m_document.setFeatureFlags(m_features);
     if (settings.currentDirectory.empty()) {
         settings.currentDirectory = indDocument::startDirectory({}, ports.system);
@@ -139,11 +141,25 @@ MainController::MainController(indEnviron& settings, cmcGTex& uiText, cmcEvMan& 
     links.codePage = settings.language == 1 ? CodePage::ShiftJis : CodePage::Windows1252;
     links.restartRefresh = [this] {
         m_document.checkModified();
+        m_document.history().record(EditAction::Entry);
         imageChanged();
     };
     links.channelDataChanged = [this] { imageChanged(); };
     links.bankNameChanged = [this](std::int32_t variant) { postBankName(variant); };
     links.command = [this](cmcCellCapsule& r) { return runCommand(r); };
+    links.listEdit = [this](cmcCellCapsule& r) {
+        const std::int32_t result = m_listEditor.runPopupCommand(r);
+        if (result == kResultChanged) {
+            imageChanged();
+        }
+        return result;
+    };
+    m_listEditor.setHistory(&m_document.history());
+    m_listEditor.setStatusListener([this](const std::string& text) {
+        if (m_views != nullptr) {
+            m_views->setStatusText(0, text);
+        }
+    });
     m_dispatch = std::make_unique<cmcCellLinkDispatch>(std::move(links));
     refreshLinkEnvironment();
 
@@ -250,7 +266,7 @@ void MainController::takeFeatures() {
 }
 
 void MainController::setDestination(int destination) {
-    m_document.images().setDestination(destination);
+    m_document.setDestination(destination);
     refreshLinkEnvironment();
 }
 
@@ -725,6 +741,25 @@ std::int32_t MainController::runMenuCommand(cmcCellObj& cell, bool execute) {
             checked(m_settings.comSpeedHigh == cell.index);
         }
         break;
+    case CL_Menu_Edit_Top: {
+        const bool redo = cell.index == 1;
+        cmcEditHistory& history = m_document.history();
+        if (execute) {
+            closeSheet(); // the sheet is built again from the image as it is then
+            if (redo) {
+                m_document.redo();
+            } else {
+                m_document.undo();
+            }
+            imageChanged();
+        } else {
+            disabled(redo ? !history.canRedo() : !history.canUndo());
+            cell.text =
+                undoMenuCaption(m_texts, redo, redo ? history.redoAction() : history.undoAction());
+            cell.setUserFlag(3, true);
+        }
+        break;
+    }
     case CL_Menu_Clone_Read:
         if (execute) {
             closeSheet();

@@ -11,6 +11,7 @@
 #include "base/system_info.h"
 #include "base/task.h"
 #include "base/tick.h"
+#include "edit/channel_list_editor.h"
 #include "link/clone_manager.h"
 #include "radio/cell_link_dispatch.h"
 #include "radio/clone_information.h"
@@ -209,6 +210,7 @@ private:
     std::unique_ptr<cmcCellLinkDispatch> m_dispatch;
     cmcSheetRouter m_router;
     indDocument m_document;
+    indChannelListEditor m_listEditor;
     std::unique_ptr<ProgressView> m_progress;
     indCloneMan m_clone;
     CloneCommands m_cloneCommands;

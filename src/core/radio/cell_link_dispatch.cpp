@@ -183,6 +183,9 @@ std::int32_t cmcCellLinkDispatch::dispatch(cmcCellCapsule& request) {
         e.key = 13;
     } else if (e.popup != 0) {
         // List edit operations and help belong to the host.
+        if (e.popup != kPopupHelp && m_env.listEdit) {
+            return m_env.listEdit(request);
+        }
         return m_env.command ? m_env.command(request) : kResultNone;
     }
     const std::int32_t result = recordKind(e.cell.category) != 0 &&

@@ -32,8 +32,10 @@ struct LinkEnvironment {
     std::function<void()> channelDataChanged;
     // A bank or GPS bank name changed: the tree node of that bank is renamed (variant, title).
     std::function<void(std::int32_t variant)> bankNameChanged;
-    // Command links (menus, CallSheet, popup menu edit operations) run here.
+    // Command links (menus, CallSheet, popup menu help) run here.
     std::function<std::int32_t(cmcCellCapsule&)> command;
+    // The list operations of the popup menus (Copy ... Insert, the received-call Delete).
+    std::function<std::int32_t(cmcCellCapsule&)> listEdit;
 };
 
 // The selection list behind a list-valued cell, and the item link of its entries.

@@ -79,6 +79,11 @@ void ImageSet::checkModified() {
     }
 }
 
+void ImageSet::followSavedState() {
+    m_modified = m_current.notEquals(m_saved);
+    refreshTitle();
+}
+
 void ImageSet::refreshTitle() const {
     if (m_titleRefresh) {
         m_titleRefresh();

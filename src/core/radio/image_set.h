@@ -62,6 +62,9 @@ public:
     void markModified();
     // Sets the flag when the data left the saved state; never clears it.
     void checkModified();
+    // Sets or clears the flag by whether the data are those of the saved state (after an undo
+    // or a redo).
+    void followSavedState();
     bool isModified() const { return m_modified; }
 
 private:

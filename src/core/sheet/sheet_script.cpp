@@ -29,27 +29,45 @@ std::string cmcSheetScript::cellText(int column, int row) {
     return request.displayText;
 }
 
+std::string cmcSheetScript::rowLine(int row) {
+    std::string line;
+    bool first = true;
+    for (int c = 0; c < m_sheet.columnCount(); ++c) {
+        if (m_sheet.columnWidth(c) < 2) {
+            continue;
+        }
+        if (!first) {
+            line += '\t';
+        }
+        first = false;
+        std::string text = cellText(c, row);
+        std::replace(text.begin(), text.end(), '\n', ' ');
+        line += text;
+    }
+    return line;
+}
+
 std::vector<std::string> cmcSheetScript::lines() {
     std::vector<std::string> out;
     for (int r = 0; r < m_sheet.rowCount(); ++r) {
-        if (m_sheet.rowHeight(r) < 2) {
-            continue;
+        if (m_sheet.rowHeight(r) >= 2) {
+            out.push_back(rowLine(r));
         }
-        std::string line;
-        bool first = true;
-        for (int c = 0; c < m_sheet.columnCount(); ++c) {
-            if (m_sheet.columnWidth(c) < 2) {
-                continue;
-            }
-            if (!first) {
-                line += '\t';
-            }
-            first = false;
-            std::string text = cellText(c, r);
-            std::replace(text.begin(), text.end(), '\n', ' ');
-            line += text;
+    }
+    return out;
+}
+
+std::string cmcSheetScript::selectedRowsText() {
+    std::string out;
+    for (int r = 0; r < m_sheet.rowCount(); ++r) {
+        bool selected = r == m_sheet.currentRow() && !m_sheet.rangeActive();
+        for (int c = 0; c < m_sheet.columnCount() && !selected; ++c) {
+            selected = m_sheet.rangeActive() && m_sheet.isSelected(c, r);
         }
-        out.push_back(std::move(line));
+        if (selected && m_sheet.rowHeight(r) >= 2) {
+            out += rowLine(r);
+            out += '\n';
+        }
     }
     return out;
 }

@@ -24,6 +24,9 @@ public:
     // One line per visible row (rows and columns narrower than 2 pixels are left out), the
     // texts of its visible cells separated by tabs; a line feed in a text becomes a space.
     std::vector<std::string> lines();
+    // The selected rows (the current row when none is selected) as such lines, each ended by a
+    // line feed: what Copy puts on the system clipboard for a spreadsheet.
+    std::string selectedRowsText();
 
     enum class Outcome {
         Changed,
@@ -50,6 +53,7 @@ public:
 
 private:
     void prepare(cmcCellCapsule& request, cmcCellObj& cell) const;
+    std::string rowLine(int row);
 
     cuiSheet& m_sheet;
     cmcCellLinkDispatch& m_dispatch;

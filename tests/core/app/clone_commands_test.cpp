@@ -74,6 +74,7 @@ protected:
 
 TEST_F(CloneCommandsTest, ReadReplacesTheImageAndLeavesItModifiedAndUntitled) {
     radio.image[imagemap::kCloneComment] = 'Q';
+    const cmcEeprom before = document.current();
     const auto [outcome, code] = run([this](auto f) { return commands.Read(f); });
     EXPECT_EQ(outcome, CloneCommands::Outcome::Done);
     EXPECT_EQ(code, kCloneOk);
@@ -83,6 +84,12 @@ TEST_F(CloneCommandsTest, ReadReplacesTheImageAndLeavesItModifiedAndUntitled) {
     EXPECT_TRUE(features.digitalUnit); // taken from the clone information
     EXPECT_EQ(rebuilds, 1);            // digital unit changed from the remembered value
     EXPECT_TRUE(prompt.asked.empty());
+
+    // The read is one step that undo takes back whole.
+    EXPECT_EQ(document.history().undoAction(), EditAction::CloneRead);
+    ASSERT_TRUE(document.undo());
+    EXPECT_TRUE(document.current() == before);
+    EXPECT_FALSE(document.isModified());
 }
 
 TEST_F(CloneCommandsTest, AFailedReadChangesNothing) {

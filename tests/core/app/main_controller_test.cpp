@@ -39,8 +39,8 @@ TEST(MainMenu, CaptionsShortcutsAndImagesComeFromTheTable) {
     HeadlessEditor editor;
     editor.start();
     const cuiItem& root = editor.controller->mainMenu().root();
-    EXPECT_EQ(captions(root),
-              (std::vector<std::string>{"&File", "&View", "COM &Port", "&Clone", "&Help"}));
+    EXPECT_EQ(captions(root), (std::vector<std::string>{"&File", "&Edit", "&View", "COM &Port",
+                                                        "&Clone", "&Help"}));
     const cuiItem& file = *root.children[0];
     ASSERT_EQ(file.children.size(), 15U);
     EXPECT_EQ(file.children[0]->caption, "&New");
@@ -56,12 +56,15 @@ TEST(MainMenu, CaptionsShortcutsAndImagesComeFromTheTable) {
               (std::vector<std::string>{"&Current Sheet...", "&All..."}));
     EXPECT_EQ(file.children[14]->caption, "E&xit");
     EXPECT_EQ(file.children[14]->shortcut, "Alt+F4");
-    const cuiItem& fontSize = *root.children[1]->children[0];
+    EXPECT_EQ(captions(*root.children[1]), (std::vector<std::string>{"&Undo", "&Redo"}));
+    EXPECT_EQ(root.children[1]->children[0]->shortcut, "Ctrl+Z");
+    EXPECT_EQ(root.children[1]->children[1]->shortcut, "Ctrl+Y");
+    const cuiItem& fontSize = *root.children[2]->children[0];
     EXPECT_EQ(captions(fontSize),
               (std::vector<std::string>{"&1   60% (Small)", "&2   80%", "&3  100% (Standard)",
                                         "&4  120%", "&5  150% (Big)"}));
-    EXPECT_EQ(root.children[4]->children[0]->shortcut, "F1");
-    EXPECT_EQ(root.children[2]->children[2]->imageIndex, 5); // COM 3
+    EXPECT_EQ(root.children[5]->children[0]->shortcut, "F1");
+    EXPECT_EQ(root.children[3]->children[2]->imageIndex, 5); // COM 3
 }
 
 TEST(MainMenu, NestingTakesTheFirstLineAsTopLevelAndStopsAtAShallowerLine) {
@@ -117,7 +120,7 @@ TEST(MainMenu, AFontSizeItemLeavesExactlyOneCheckedAndRebuildsTheSheet) {
     EXPECT_TRUE(editor.controller->fontChanged());
     EXPECT_EQ(editor.controller->currentSheet(), nullptr);
     int checkedItems = 0;
-    for (const auto& item : menu.root().children[1]->children[0]->children) {
+    for (const auto& item : menu.root().children[2]->children[0]->children) {
         checkedItems += item->checked ? 1 : 0;
     }
     EXPECT_EQ(checkedItems, 1);
@@ -126,6 +129,48 @@ TEST(MainMenu, AFontSizeItemLeavesExactlyOneCheckedAndRebuildsTheSheet) {
     editor.run(60);
     ASSERT_NE(editor.controller->currentSheet(), nullptr);
     EXPECT_FALSE(editor.controller->fontChanged());
+}
+
+TEST(MainMenu, UndoAndRedoTakeBackListOperationsAndEntriesWithTheirCaptions) {
+    HeadlessEditor editor;
+    editor.start();
+    MainController& controller = *editor.controller;
+    cuiMenu& menu = controller.mainMenu();
+    menu.refreshStates();
+    EXPECT_FALSE(menu.find(CL_Menu_Edit_Top, 0)->enabled);
+    EXPECT_EQ(menu.find(CL_Menu_Edit_Top, 0)->caption, "&Undo");
+
+    const cmcEeprom start = controller.document().current();
+    cuiSheet& sheet = controller.openSheet("[St_ColCut]GI_Sheet_MemoryCH,0,0");
+    // The window hands the sheet's requests to the cell links.
+    sheet.setDispatcher(
+        [&controller](cmcCellCapsule& request) { return controller.dispatch().dispatch(request); });
+    cmcSheetScript script(sheet, controller.dispatch(), controller.valueTables());
+    ASSERT_EQ(script.enter("CL_Mch_Freq", 5, "146.01"), cmcSheetScript::Outcome::Changed);
+    const cmcEeprom entered = controller.document().current();
+    // Insert at channel 3 through the popup menu item, as a right click would choose it.
+    const auto at = sheet.findCell(CT_Conv, CL_Mch_Freq, 3);
+    ASSERT_TRUE(at);
+    sheet.select(at->first, at->second);
+    cmcCellObj insert;
+    insert.link = CL_PMenu_Insert;
+    EXPECT_EQ(sheet.activate(0, &insert).result, kResultChanged);
+    EXPECT_EQ(editor.views.status[0], " Inserted");
+    menu.refreshStates();
+    EXPECT_TRUE(menu.find(CL_Menu_Edit_Top, 0)->enabled);
+    EXPECT_EQ(menu.find(CL_Menu_Edit_Top, 0)->caption, "&Undo Insert");
+
+    controller.menuClicked(*menu.find(CL_Menu_Edit_Top, 0));
+    EXPECT_TRUE(controller.document().current() == entered);
+    menu.refreshStates();
+    EXPECT_EQ(menu.find(CL_Menu_Edit_Top, 0)->caption, "&Undo Entry");
+    EXPECT_EQ(menu.find(CL_Menu_Edit_Top, 1)->caption, "&Redo Insert");
+    controller.menuClicked(*menu.find(CL_Menu_Edit_Top, 0));
+    EXPECT_TRUE(controller.document().current() == start);
+    EXPECT_FALSE(controller.document().isModified());
+    controller.menuClicked(*menu.find(CL_Menu_Edit_Top, 1));
+    EXPECT_TRUE(controller.document().current() == entered);
+    EXPECT_TRUE(controller.document().isModified());
 }
 
 TEST(MainMenu, PortItemsStoreThePortAndMoreRefusesNumbersOutOfRange) {

@@ -17,6 +17,34 @@ namespace {
 
 class SheetScriptTest : public ::testing::Test, protected test::HeadlessSheets {};
 
+TEST_F(SheetScriptTest, SelectedRowsCopyAsTabSeparatedLinesOfTheVisibleColumns) {
+    auto sheet = open("[St_ColCut]GI_Sheet_MemoryCH,1,100");
+    cmcSheetScript script(*sheet, *dispatch, tables);
+    ASSERT_EQ(script.enter("CL_Mch_Freq", 150, "146.01"), cmcSheetScript::Outcome::Changed);
+    ASSERT_EQ(script.enter("CL_Mch_Freq", 151, "146.02"), cmcSheetScript::Outcome::Changed);
+    ASSERT_EQ(script.enter("CL_Mch_Name", 151, "Club"), cmcSheetScript::Outcome::Changed);
+    const auto first = sheet->findCell(CT_Conv, CL_Mch_Freq, 150);
+    const auto last = sheet->findCell(CT_Conv, CL_Mch_Name, 151);
+    ASSERT_TRUE(first && last);
+
+    sheet->select(first->first, first->second);
+    const std::string one = script.selectedRowsText();
+    EXPECT_EQ(one, script.lines()[52] + "\n") << "the current row alone";
+
+    sheet->select(last->first, last->second, true);
+    const std::string text = script.selectedRowsText();
+    const std::size_t end = text.find('\n');
+    ASSERT_NE(end, std::string::npos);
+    const auto row150 = test::splitTabs(text.substr(0, end));
+    const auto row151 = test::splitTabs(text.substr(end + 1, text.size() - end - 2));
+    EXPECT_EQ(text.back(), '\n');
+    ASSERT_EQ(row150.size(), 20U) << "the visible columns";
+    EXPECT_EQ(row150[0], "150");
+    EXPECT_EQ(row150[1], "146.010000");
+    EXPECT_EQ(row151[0], "151");
+    EXPECT_EQ(row151[6], "Club");
+}
+
 TEST_F(SheetScriptTest, MemoryBlockPrintsChannelsUnderHeadersWithoutCancellerColumns) {
     auto sheet = open("[St_ColCut]GI_Sheet_MemoryCH,1,100");
     cmcSheetScript script(*sheet, *dispatch, tables);

@@ -1,0 +1,201 @@
+// qx5130-cli edit FILE.icf CALLSTRING OP LOW [HIGH] [--at ROW] [--yes] [-o OUT.icf]: a list
+// operation of a sheet's popup menu, run as choosing it on the rows LOW..HIGH would.
+#include "cli_arguments.h"
+#include "cli_command.h"
+#include "cli_files.h"
+#include "cli_session.h"
+#include "sheet_lookup.h"
+
+#include "edit/channel_list_editor.h"
+#include "radio/cell_link_names.h"
+
+#include <array>
+#include <charconv>
+#include <cstdio>
+#include <optional>
+#include <string_view>
+
+namespace qx::cli {
+
+namespace {
+
+constexpr const char* kUsage = "edit FILE.icf CALLSTRING OP LOW [HIGH] [--at ROW] [--yes] "
+                               "[-o OUT.icf]";
+
+struct OperationName {
+    std::string_view name;
+    CellLinkId item;
+};
+constexpr std::array<OperationName, 6> kOperations = {{
+    {"clear", CL_PMenu_Clear},
+    {"delete", CL_PMenu_Delete},
+    {"insert", CL_PMenu_Insert},
+    {"up", CL_PMenu_CarryUp},
+    {"down", CL_PMenu_CarryDown},
+    {"paste", CL_PMenu_Paste},
+}};
+
+std::optional<int> number(const std::string& text) {
+    int value = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (ec != std::errc() || ptr != end || value < 0) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// Remembers whether an error box was shown: the operation was refused.
+class WatchedPrompt : public UserPrompt {
+public:
+    explicit WatchedPrompt(UserPrompt& inner) : m_inner(inner) {}
+    PromptAnswer ask(const std::string& text, const std::string& caption, PromptIcon icon,
+                     PromptButtons buttons) override {
+        m_error = m_error || icon == PromptIcon::Error;
+        return m_inner.ask(text, caption, icon, buttons);
+    }
+    bool showedError() const { return m_error; }
+
+private:
+    UserPrompt& m_inner;
+    bool m_error = false;
+};
+
+// The cell that stands for record `index` in a row of the sheet: the first selectable cell of
+// a list row that carries that index.
+std::optional<std::pair<int, int>> rowCell(const cuiSheet& sheet, int index) {
+    for (int r = sheet.fixedRows(); r < sheet.rowCount(); ++r) {
+        for (int c = sheet.fixedColumns(); c < sheet.columnCount(); ++c) {
+            const cmcCellObj& cell = sheet.cell(c, r);
+            const bool listCell =
+                recordKind(cell.category) != 0 ||
+                (cell.link >= CL_Received_Callsign_Caller && cell.link <= CL_Received_Callsign_EMR);
+            if (cell.selectable && listCell && cell.index == index) {
+                return std::make_pair(c, r);
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+// Whether the popup menu of the cell offers the item.
+bool menuOffers(cmcGTex& texts, const cmcCellObj& cell, CellLinkId item) {
+    const std::string menu = cell.effectivePopupMenu();
+    if (menu.empty()) {
+        return false;
+    }
+    const std::string body = texts.blockText(menu + "_Body");
+    return body.find("(%" + std::string(cellLinkName(item)) + ")") != std::string::npos;
+}
+
+int runEdit(const CliOptions& options, const std::vector<std::string>& args) {
+    static const ArgumentRules rules{
+        kUsage, {{"-o", true}, {"--at", true}, {"--yes", false}}, 4, 5};
+    const auto parsed = CommandArguments::parse(args, rules);
+    if (!parsed) {
+        return kExitUsage;
+    }
+    const std::vector<std::string>& positional = parsed->positional();
+    const OperationName* operation = nullptr;
+    for (const OperationName& o : kOperations) {
+        if (positional[2] == o.name) {
+            operation = &o;
+        }
+    }
+    if (operation == nullptr) {
+        return usageError(kUsage, "OP must be clear, delete, insert, up, down or paste");
+    }
+    const std::optional<int> low = number(positional[3]);
+    const std::optional<int> high = positional.size() == 5 ? number(positional[4]) : low;
+    if (!low || !high) {
+        return usageError(kUsage, "LOW and HIGH must be row numbers");
+    }
+    const bool paste = operation->item == CL_PMenu_Paste;
+    std::optional<int> at;
+    if (const auto text = parsed->value("--at")) {
+        at = number(*text);
+        if (!at) {
+            return usageError(kUsage, "ROW must be a row number, not \"" + *text + "\"");
+        }
+    }
+    if (paste != at.has_value()) {
+        return usageError(kUsage, paste ? "paste needs --at ROW" : "--at belongs to paste");
+    }
+    const std::string out = parsed->value("-o").value_or(positional[0]);
+    if (const int status = openSheetOf(options, positional[1]); status != kExitOk) {
+        return status;
+    }
+    CliSession session(options, parsed->has("--yes"));
+    if (const int status = session.files().open(positional[0]); status != kExitOk) {
+        return status;
+    }
+    MainController& controller = session.controller();
+    cuiSheet& sheet = controller.openSheet(positional[1]);
+    WatchedPrompt prompt(session.prompt());
+    indChannelListEditor editor(session.document().images(), session.texts(), prompt, nullptr);
+    cmcCellLinkDispatch& dispatch = controller.dispatch();
+    dispatch.environment().listEdit = [&editor](cmcCellCapsule& request) {
+        return editor.runPopupCommand(request);
+    };
+    sheet.setDispatcher(
+        [&dispatch](cmcCellCapsule& request) { return dispatch.dispatch(request); });
+
+    // Selects rows from..to as a click and a Shift+click would.
+    const auto selectRows = [&](int from, int to) {
+        const auto first = rowCell(sheet, from);
+        const auto last = rowCell(sheet, to);
+        if (!first || !last) {
+            std::fprintf(stderr, "The sheet has no row %d.\n", first ? to : from);
+            return false;
+        }
+        sheet.select(first->first, first->second);
+        if (to != from) {
+            sheet.select(last->first, last->second, true);
+        }
+        return true;
+    };
+    if (!selectRows(*low, *high)) {
+        return kExitRefused;
+    }
+    cmcCellObj item;
+    item.link = operation->item;
+    if (item.link == CL_PMenu_Delete &&
+        !menuOffers(session.texts(), sheet.currentCell(), CL_PMenu_Delete)) {
+        item.link = CL_PMenu_RcvDelete; // the received-call list's own Delete
+    }
+    if (!menuOffers(session.texts(), sheet.currentCell(), static_cast<CellLinkId>(item.link))) {
+        std::fprintf(stderr, "The popup menu of this sheet has no %s.\n",
+                     std::string(operation->name).c_str());
+        return kExitRefused;
+    }
+    if (paste) {
+        cmcCellObj copy;
+        copy.link = CL_PMenu_Copy;
+        sheet.activate(0, &copy);
+        if (!selectRows(*at, *at)) {
+            return kExitRefused;
+        }
+    }
+    const cuiSheet::Activation done = sheet.activate(0, &item);
+    if (session.prompt().refusedQuestion()) {
+        std::fputs("Nothing was changed: the question needs --yes.\n", stderr);
+        return kExitRefused;
+    }
+    if (prompt.showedError()) {
+        return kExitRefused;
+    }
+    if (done.result != kResultChanged && out == positional[0]) {
+        return kExitOk; // nothing to do, as in the editor
+    }
+    return session.files().save(out);
+}
+
+const CommandRegistration editRegistration{
+    {"edit", "FILE.icf CALLSTRING OP LOW [HIGH] [--at ROW] [--yes] [-o OUT.icf]",
+     "runs a list operation (clear, delete, insert, up, down, paste) of a sheet's popup menu on "
+     "rows LOW..HIGH and saves",
+     &runEdit}};
+
+} // namespace
+
+} // namespace qx::cli
