@@ -163,10 +163,10 @@ void SheetGrid::paintEvent(QPaintEvent* /*event*/) {
         p.fillRect(toQRect(cell.rect), look.colour(cell.background));
         if (!cell.lines.empty()) {
             const cmcFont fallback;
-            const cmcFont& spec = cell.font != nullptr ? *cell.font : fallback;
-            p.setFont(look.font(spec));
+            const cmcFont& cellFont = cell.font != nullptr ? *cell.font : fallback;
+            p.setFont(look.font(cellFont));
             p.setPen(look.colour(cell.textColour));
-            const int ascent = look.metrics(spec).ascent();
+            const int ascent = look.metrics(cellFont).ascent();
             for (const DrawnLine& line : cell.lines) {
                 if (!line.text.empty()) {
                     p.drawText(line.x, line.y + ascent, codec.toQString(line.text));

@@ -86,20 +86,20 @@ QString SheetLook::familyFor(const std::string& windowsFace) const {
     return chosen;
 }
 
-QFont SheetLook::font(const cmcFont& spec) const {
-    return resolve(spec).font;
+QFont SheetLook::font(const cmcFont& cellFont) const {
+    return resolve(cellFont).font;
 }
 
-const SheetLook::Resolved& SheetLook::resolve(const cmcFont& spec) const {
-    std::string key = spec.face;
-    key += '|' + std::to_string(spec.height) + '|' + std::to_string(spec.styles) + '|' +
-           std::to_string(spec.pitch);
+const SheetLook::Resolved& SheetLook::resolve(const cmcFont& cellFont) const {
+    std::string key = cellFont.face;
+    key += '|' + std::to_string(cellFont.height) + '|' + std::to_string(cellFont.styles) + '|' +
+           std::to_string(cellFont.pitch);
     if (const auto found = m_fonts.find(key); found != m_fonts.end()) {
         return *found->second;
     }
-    QFont f(familyFor(spec.face));
-    const int height = std::abs(spec.height);
-    if (spec.height < 0) {
+    QFont f(familyFor(cellFont.face));
+    const int height = std::abs(cellFont.height);
+    if (cellFont.height < 0) {
         f.setPixelSize(std::max(1, height)); // character height
     } else {
         // Cell height: leading included. Shrink until the line fits it.
@@ -109,11 +109,11 @@ const SheetLook::Resolved& SheetLook::resolve(const cmcFont& spec) const {
             f.setPixelSize(--size);
         }
     }
-    f.setBold((spec.styles & kFontBold) != 0);
-    f.setItalic((spec.styles & kFontItalic) != 0);
-    f.setUnderline((spec.styles & kFontUnderline) != 0);
-    f.setStrikeOut((spec.styles & kFontStrikeOut) != 0);
-    if (spec.pitch == 2) {
+    f.setBold((cellFont.styles & kFontBold) != 0);
+    f.setItalic((cellFont.styles & kFontItalic) != 0);
+    f.setUnderline((cellFont.styles & kFontUnderline) != 0);
+    f.setStrikeOut((cellFont.styles & kFontStrikeOut) != 0);
+    if (cellFont.pitch == 2) {
         f.setFixedPitch(true);
         f.setStyleHint(QFont::Monospace);
     }

@@ -53,7 +53,7 @@ private:
     const CodePageText& m_codec;
     QPalette m_palette;
     mutable QHash<QString, QString> m_families;
-    // Fonts are looked up for every cell painted: resolved once per spec.
+    // Fonts are looked up for every cell painted, so each one is resolved only once.
     mutable std::unordered_map<std::string, std::unique_ptr<Resolved>> m_fonts;
 };
 
