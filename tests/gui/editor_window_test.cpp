@@ -13,6 +13,7 @@
 #include "base/text_metrics.h"
 #include "qt_scheduler.h"
 #include "radio/bank_link_table.h"
+#include "radio/cell_link_names.h"
 #include "radio/channel_record.h"
 #include "sheet/sheet_dialog.h"
 #include "sheet/sheet_script.h"
@@ -397,6 +398,22 @@ private slots:
         auto* shown = qobject_cast<SheetWidget*>(s.window.sheetWidget());
         QVERIFY(shown != nullptr);
         QVERIFY(shown->sheet().rowCount() > 100);
+        // The window's sheet draws through the cell links: a channel number shows what the
+        // command line prints for it.
+        cuiSheet& sheet = shown->sheet();
+        cmcSheetScript script(sheet, s.controller.dispatch(), s.controller.valueTables());
+        bool drawn = false;
+        for (int r = sheet.fixedRows(); r < sheet.rowCount() && !drawn; ++r) {
+            for (int c = 0; c < sheet.columnCount() && !drawn; ++c) {
+                if (sheet.cell(c, r).link == CL_Misc_ChNo_0Base) {
+                    const std::string text = sheet.appearance(c, r, {}, false, false).text;
+                    QVERIFY(!text.empty());
+                    QCOMPARE(text, script.cellText(c, r));
+                    drawn = true;
+                }
+            }
+        }
+        QVERIFY(drawn);
     }
 
     void closingAModifiedDocumentAsksAndSaveAsCancelKeepsTheWindow() {

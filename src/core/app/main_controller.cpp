@@ -132,6 +132,7 @@ MainController::MainController(indEnviron& settings, cmcGTex& uiText, cmcEvMan& 
     m_sheetEnv.shiftJis = settings.language == 1;
     m_sheetEnv.japaneseSystem = ports.system.language() == "ja";
     m_sheetEnv.image = &images.current();
+    m_sheetEnv.dispatcher = [this](cmcCellCapsule& r) { return m_dispatch->dispatch(r); };
     usePrintRulesOf(m_sheetEnv, images.current());
 
     LinkEnvironment links;

@@ -82,6 +82,9 @@ std::unique_ptr<cuiSheet> createSheet(const SheetEnvironment& environment,
     }
     sheet->setCallString(std::string(callString));
     sheet->setArguments(decoded.arguments);
+    if (environment.dispatcher) {
+        sheet->setDispatcher(environment.dispatcher);
+    }
     return sheet;
 }
 

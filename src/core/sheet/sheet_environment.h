@@ -11,6 +11,7 @@ class TextLines;
 class TextMetrics;
 class cmcEeprom;
 class cmcEvMan;
+struct cmcCellCapsule;
 
 // Where remembered column widths live: one group of numbered values per sheet family.
 class ColumnWidthStore {
@@ -30,6 +31,9 @@ struct SheetEnvironment {
     bool shiftJis = false;              // the active text table is the Japanese one
     bool japaneseSystem = false;        // the system's default language is Japanese
     int fontSizePercent = 100;
+    // The cell link dispatch that the sheets made here draw and edit through; none: cells show
+    // their own texts only.
+    std::function<std::int32_t(cmcCellCapsule&)> dispatcher;
 
     // The radio side that sheet kinds consult for captions, cut columns and hidden rows.
     const cmcEeprom* image = nullptr;
