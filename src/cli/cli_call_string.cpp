@@ -1,10 +1,8 @@
 #include "cli_call_string.h"
 
+#include "app/main_controller.h"
 #include "cli_command.h"
-#include "output/print_all_list.h"
-#include "sheet/gtex_lines.h"
 #include "sheet/sheet_catalogue.h"
-#include "text/text_table.h"
 #include "text/ui_text_choice.h"
 
 #include <algorithm>
@@ -27,18 +25,17 @@ bool sheetDefined(const TextSource& source, const std::string& sheetKey) {
 
 } // namespace
 
-int checkCallString(const std::string& callString, bool japanese) {
-    const TextSource& source = *chooseUiText(japanese ? 1 : 0).source;
+int checkCallString(MainController& controller, const std::string& callString) {
+    const TextSource& source = *chooseUiText(controller.shiftJis() ? 1 : 0).source;
     const CallString decoded = decodeCallString(callString);
     if (decoded.sheetKey.empty() || !sheetDefined(source, decoded.sheetKey)) {
         std::fprintf(stderr, "Unknown sheet: %s\n", callString.c_str());
         return kExitRefused;
     }
-    cmcGTex texts;
-    texts.attachSource(source);
-    GTexLines lines(texts);
     // Every node of the fullest tree: the variant only hides sheets, it never adds rows.
-    const std::vector<std::string> tree = treeCallStrings(lines, {true, false, false}, japanese);
+    FeatureFlags fullest;
+    fullest.digitalUnit = true;
+    const std::vector<std::string> tree = controller.treeCallStrings(fullest);
     if (std::find(tree.begin(), tree.end(), callString) != tree.end()) {
         return kExitOk;
     }

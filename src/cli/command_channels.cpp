@@ -7,12 +7,11 @@
 #include "cli_session.h"
 #include "table_output.h"
 
+#include "app/main_controller.h"
 #include "output/channel_csv.h"
 #include "output/channel_csv_import.h"
 #include "radio/cell_link_dispatch.h"
 #include "radio/text_format.h"
-#include "sheet/gtex_lines.h"
-#include "sheet/value_tables.h"
 
 #include <charconv>
 #include <cstdio>
@@ -21,32 +20,11 @@ namespace qx::cli {
 
 namespace {
 
-// The cell links of the opened document, as the sheets use them.
-class ChannelLinks {
-public:
-    ChannelLinks(CliSession& session, const CliOptions& options)
-        : m_lines(session.texts()), m_lists(m_lines, japaneseTable(options)) {
-        ImageSet& images = session.document().images();
-        m_env.image = &images.current();
-        m_env.destination = images.destination();
-        m_env.features = options.features;
-        m_env.lists = &m_lists;
-        m_env.japaneseSystem = japaneseTable(options);
-        m_env.codePage = japaneseTable(options) ? CodePage::ShiftJis : CodePage::Windows1252;
-        m_env.channelDataChanged = [&images] { images.rebuildBankLinks(); };
-        m_env.restartRefresh = [&images] { images.checkModified(); };
-    }
-
-    const LinkEnvironment& environment() const { return m_env; }
-    SelectionLists& lists() { return m_lists; }
-    GTexLines& lines() { return m_lines; }
-    bool kana() const { return halfWidthKanaNamesAllowed(m_env.destination, m_env.japaneseSystem); }
-
-private:
-    GTexLines m_lines;
-    cmcValueTables m_lists;
-    LinkEnvironment m_env;
-};
+// Names of channels may hold half-width katakana where the transceiver shows them.
+bool kanaNames(MainController& controller) {
+    const LinkEnvironment& links = controller.dispatch().environment();
+    return halfWidthKanaNamesAllowed(links.destination, links.japaneseSystem);
+}
 
 int runExportChannels(const CliOptions& options, const std::vector<std::string>& args) {
     static const ArgumentRules rules{"export-channels FILE.icf -o OUT.csv", {{"-o", true}}, 1, 1};
@@ -66,8 +44,9 @@ int runExportChannels(const CliOptions& options, const std::vector<std::string>&
     if (const int status = files.open((*parsed)[0]); status != kExitOk) {
         return status;
     }
-    ChannelLinks links(session, options);
-    const ChannelCsvExport exporter(session.document().current(), links.lists(), links.kana());
+    MainController& controller = session.controller();
+    const ChannelCsvExport exporter(session.document().current(), controller.valueTables(),
+                                    kanaNames(controller));
     return files.writeText(*output, exporter.csv());
 }
 
@@ -105,10 +84,10 @@ int runImportChannels(const CliOptions& options, const std::vector<std::string>&
     if (const int status = files.checkWritable(output); status != kExitOk) {
         return status;
     }
-    ChannelLinks links(session, options);
-    ChannelCsvImport import(links.environment());
+    MainController& controller = session.controller();
+    ChannelCsvImport import(controller.dispatch().environment());
     const bool readable = import.prepare(bytes, importOptions);
-    for (const std::string& line : import.reportLines(links.lines())) {
+    for (const std::string& line : import.reportLines(controller.lines())) {
         printTableLine(options, line);
     }
     if (!readable) {
@@ -124,7 +103,7 @@ int runImportChannels(const CliOptions& options, const std::vector<std::string>&
         return refused ? kExitRefused : kExitOk;
     }
     if (!import.overwritten().empty() &&
-        session.prompt().ask(import.overwriteQuestion(links.lines()),
+        session.prompt().ask(import.overwriteQuestion(controller.lines()),
                              session.texts().firstLine("GI_Sys_AppTitle"), PromptIcon::Question,
                              PromptButtons::YesNo) != PromptAnswer::Yes) {
         return kExitRefused;

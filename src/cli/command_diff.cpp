@@ -5,12 +5,8 @@
 #include "cli_session.h"
 #include "table_output.h"
 
-#include "base/text_metrics.h"
+#include "app/main_controller.h"
 #include "output/image_diff.h"
-#include "radio/cell_link_dispatch.h"
-#include "sheet/gtex_lines.h"
-#include "sheet/sheet_environment.h"
-#include "sheet/value_tables.h"
 
 #include <cstdio>
 
@@ -32,30 +28,9 @@ int runDiff(const CliOptions& options, const std::vector<std::string>& args) {
     if (const int status = second.files().open((*parsed)[1]); status != kExitOk) {
         return status;
     }
-    ImageSet& images = first.document().images();
-    GTexLines lines(first.texts());
-    cmcValueTables lists(lines, japaneseTable(options));
-    FixedTextMetrics metrics;
-    SheetEnvironment env;
-    env.text = &lines;
-    env.metrics = &metrics;
-    env.shiftJis = japaneseTable(options);
-    env.japaneseSystem = japaneseTable(options);
-    env.image = &images.current();
-    env.destination = images.destination();
-    env.digitalUnit = options.features.digitalUnit;
-    env.dvInhibit = options.features.dvInhibit;
-    env.pagerInhibit = options.features.pagerInhibit;
-    LinkEnvironment links;
-    links.image = &images.current();
-    links.destination = images.destination();
-    links.features = options.features;
-    links.lists = &lists;
-    links.japaneseSystem = japaneseTable(options);
-    links.codePage = japaneseTable(options) ? CodePage::ShiftJis : CodePage::Windows1252;
-    cmcCellLinkDispatch dispatch(links);
-
-    ImageDiff diff(env, dispatch, lists);
+    // The first file's controller shows both images through its sheets and cell links.
+    MainController& controller = first.controller();
+    ImageDiff diff(controller.sheetEnvironment(), controller.dispatch(), controller.valueTables());
     diff.compare(first.document().current(), second.document().current());
     for (const std::string& line : diff.lines()) {
         printTableLine(options, line);

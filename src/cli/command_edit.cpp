@@ -1,12 +1,11 @@
 // qx5130-cli edit FILE.icf CALLSTRING OP LOW [HIGH] [--at ROW] [--yes] [-o OUT.icf]: a list
 // operation of a sheet's popup menu, run as choosing it on the rows LOW..HIGH would.
 #include "cli_arguments.h"
+#include "cli_call_string.h"
 #include "cli_command.h"
 #include "cli_files.h"
 #include "cli_session.h"
-#include "sheet_lookup.h"
 
-#include "edit/channel_list_editor.h"
 #include "radio/cell_link_names.h"
 
 #include <array>
@@ -44,22 +43,6 @@ std::optional<int> number(const std::string& text) {
     }
     return value;
 }
-
-// Remembers whether an error box was shown: the operation was refused.
-class WatchedPrompt : public UserPrompt {
-public:
-    explicit WatchedPrompt(UserPrompt& inner) : m_inner(inner) {}
-    PromptAnswer ask(const std::string& text, const std::string& caption, PromptIcon icon,
-                     PromptButtons buttons) override {
-        m_error = m_error || icon == PromptIcon::Error;
-        return m_inner.ask(text, caption, icon, buttons);
-    }
-    bool showedError() const { return m_error; }
-
-private:
-    UserPrompt& m_inner;
-    bool m_error = false;
-};
 
 // The cell that stands for record `index` in a row of the sheet: the first selectable cell of
 // a list row that carries that index.
@@ -122,23 +105,16 @@ int runEdit(const CliOptions& options, const std::vector<std::string>& args) {
         return usageError(kUsage, paste ? "paste needs --at ROW" : "--at belongs to paste");
     }
     const std::string out = parsed->value("-o").value_or(positional[0]);
-    if (const int status = openSheetOf(options, positional[1]); status != kExitOk) {
+    CliSession session(options, parsed->has("--yes"));
+    if (const int status = checkCallString(session.controller(), positional[1]);
+        status != kExitOk) {
         return status;
     }
-    CliSession session(options, parsed->has("--yes"));
     if (const int status = session.files().open(positional[0]); status != kExitOk) {
         return status;
     }
     MainController& controller = session.controller();
     cuiSheet& sheet = controller.openSheet(positional[1]);
-    WatchedPrompt prompt(session.prompt());
-    indChannelListEditor editor(session.document().images(), session.texts(), prompt, nullptr);
-    cmcCellLinkDispatch& dispatch = controller.dispatch();
-    dispatch.environment().listEdit = [&editor](cmcCellCapsule& request) {
-        return editor.runPopupCommand(request);
-    };
-    sheet.setDispatcher(
-        [&dispatch](cmcCellCapsule& request) { return dispatch.dispatch(request); });
 
     // Selects rows from..to as a click and a Shift+click would.
     const auto selectRows = [&](int from, int to) {
@@ -181,7 +157,7 @@ int runEdit(const CliOptions& options, const std::vector<std::string>& args) {
         std::fputs("Nothing was changed: the question needs --yes.\n", stderr);
         return kExitRefused;
     }
-    if (prompt.showedError()) {
+    if (session.prompt().showedError()) {
         return kExitRefused;
     }
     if (done.result != kResultChanged && out == positional[0]) {

@@ -70,13 +70,13 @@ int runPrint(const CliOptions& options, const std::vector<std::string>& args) {
         }
         fontPoints = 7 + ((*size)[0] - '0');
     }
+    CliSession session(options);
     if (!all) {
-        if (const int status = checkCallString((*parsed)[1], japaneseTable(options));
+        if (const int status = checkCallString(session.controller(), (*parsed)[1]);
             status != kExitOk) {
             return status;
         }
     }
-    CliSession session(options);
     CliFiles& files = session.files();
     if (const int status = files.refuseSameFile((*parsed)[0], *output); status != kExitOk) {
         return status;

@@ -5,7 +5,6 @@
 #include "cli_command.h"
 #include "cli_files.h"
 #include "cli_session.h"
-#include "sheet_lookup.h"
 
 #include "sheet/sheet_script.h"
 
@@ -16,10 +15,6 @@
 namespace qx::cli {
 
 namespace {
-
-bool japanese(const CliOptions& options) {
-    return options.language && *options.language == "ja";
-}
 
 // At most 20 labels, quoted, then how many more there are.
 std::string labelList(const std::vector<std::string>& labels) {
@@ -34,24 +29,16 @@ std::string labelList(const std::vector<std::string>& labels) {
     return out;
 }
 
-} // namespace
-
-int openSheetOf(const CliOptions& options, const std::string& callString) {
-    return checkCallString(callString, japanese(options));
-}
-
-namespace {
-
 int runSheet(const CliOptions& options, const std::vector<std::string>& args) {
     const auto parsed = CommandArguments::parse(args, {"sheet FILE.icf CALLSTRING", {}, 2, 2});
     if (!parsed) {
         return kExitUsage;
     }
     const std::string& callString = (*parsed)[1];
-    if (const int status = checkCallString(callString, japanese(options)); status != kExitOk) {
+    CliSession session(options);
+    if (const int status = checkCallString(session.controller(), callString); status != kExitOk) {
         return status;
     }
-    CliSession session(options);
     if (const int status = session.files().open((*parsed)[0]); status != kExitOk) {
         return status;
     }
@@ -80,10 +67,11 @@ int runSet(const CliOptions& options, const std::vector<std::string>& args) {
         return usageError(rules.usage, "INDEX must be a number, not \"" + positional[3] + "\"");
     }
     const std::string out = parsed->value("-o").value_or(positional[0]);
-    if (const int status = checkCallString(positional[1], japanese(options)); status != kExitOk) {
+    CliSession session(options);
+    if (const int status = checkCallString(session.controller(), positional[1]);
+        status != kExitOk) {
         return status;
     }
-    CliSession session(options);
     if (const int status = session.files().open(positional[0]); status != kExitOk) {
         return status;
     }

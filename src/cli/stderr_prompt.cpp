@@ -9,8 +9,9 @@ void StderrPrompt::print(const std::string& text) const {
 }
 
 PromptAnswer StderrPrompt::ask(const std::string& text, const std::string& /*caption*/,
-                               PromptIcon /*icon*/, PromptButtons buttons) {
+                               PromptIcon icon, PromptButtons buttons) {
     print(text);
+    m_error = m_error || icon == PromptIcon::Error;
     switch (buttons) {
     case PromptButtons::Ok:
         return PromptAnswer::Ok;

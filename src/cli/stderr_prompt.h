@@ -21,11 +21,14 @@ public:
 
     // True when a question was answered with No or Cancel for lack of --yes.
     bool refusedQuestion() const { return m_refused; }
+    // True once an error box was shown: what was asked for was refused.
+    bool showedError() const { return m_error; }
 
 private:
     std::string m_codePage;
     bool m_yes;
     bool m_refused = false;
+    bool m_error = false;
 };
 
 } // namespace qx::cli

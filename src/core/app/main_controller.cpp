@@ -371,19 +371,21 @@ void MainController::rebuildTree() {
 }
 
 std::vector<std::string> MainController::treeCallStrings() {
-    std::unique_ptr<cuiTree> headless;
-    cuiTree* tree = m_tree.get();
-    if (tree == nullptr) {
-        // No window: the tree this transceiver variant would show.
-        headless = std::make_unique<cuiTree>(
-            m_lines, [this](cmcCellCapsule& r) { return m_dispatch->dispatch(r); }, m_scheduler,
-            shiftJis(), m_sheetEnv.japaneseSystem);
-        headless->build(kTreeKey);
-        headless->prune(m_features);
-        tree = headless.get();
-    }
+    return m_tree ? callStringsOf(*m_tree) : treeCallStrings(m_features);
+}
+
+std::vector<std::string> MainController::treeCallStrings(const FeatureFlags& variant) {
+    cuiTree tree(
+        m_lines, [this](cmcCellCapsule& r) { return m_dispatch->dispatch(r); }, m_scheduler,
+        shiftJis(), m_sheetEnv.japaneseSystem);
+    tree.build(kTreeKey);
+    tree.prune(variant);
+    return callStringsOf(tree);
+}
+
+std::vector<std::string> MainController::callStringsOf(cuiTree& tree) {
     std::vector<std::string> calls;
-    for (const cuiItem* node : tree->nodes()) {
+    for (const cuiItem* node : tree.nodes()) {
         const cmcCellObj& cell = node->cell;
         if (cell.link == CallSheet && cell.linkParameter &&
             std::find(calls.begin(), calls.end(), *cell.linkParameter) == calls.end()) {

@@ -130,6 +130,8 @@ public:
     // The call strings of the tree's sheets in tree order, each once (the sheet list of Print
     // All); without a window, those of the tree it would show.
     std::vector<std::string> treeCallStrings();
+    // Those of the tree a transceiver of this variant would show.
+    std::vector<std::string> treeCallStrings(const FeatureFlags& variant);
     // While the initial setup dialog is open.
     indInitialSetup* initialSetup() { return m_setup.get(); }
 
@@ -180,6 +182,7 @@ public:
     void onMessage(const EvMessage& message, cmcEvMan& bus) override;
 
 private:
+    static std::vector<std::string> callStringsOf(cuiTree& tree);
     class ProgressView;
     class WriteChecks;
 

@@ -3,9 +3,9 @@
 #include "app/code_page_text.h"
 #include "base/text_lines.h"
 #include "sheet/cell_layout.h"
+#include "sheet/cell_painter.h"
 #include "sheet/sheet_look.h"
 
-#include <QFontMetrics>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPolygon>
@@ -18,10 +18,6 @@ namespace {
 
 QRect toQRect(const PrintRect& r) {
     return {r.left, r.top, r.width(), r.height()};
-}
-
-QRect toQRect(const CellRect& r) {
-    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
 int firstNumber(const std::string& text, int fallback) {
@@ -77,7 +73,6 @@ void PagePainter::drawBlock(cuiSheet& sheet, const PrintBlock& block, const Prin
     LayoutState state;
     state.printing = true;
     state.scale = sheet.printScale();
-    const CodePageText& codec = m_look.codec();
 
     std::vector<int> xs;
     int x = body.left;
@@ -116,21 +111,7 @@ void PagePainter::drawBlock(cuiSheet& sheet, const PrintBlock& block, const Prin
             }
             const DrawnCell cell = layout.drawCell(content, r, {left, y, right, y + height}, state);
             p.setClipRect(toQRect(cell.rect));
-            p.fillRect(toQRect(cell.rect), m_look.colour(cell.background));
-            if (!cell.lines.empty() && cell.font != nullptr) {
-                const QFont font = m_look.font(*cell.font);
-                p.setFont(font);
-                p.setPen(m_look.colour(cell.textColour));
-                const int ascent = QFontMetrics(font).ascent();
-                for (const DrawnLine& line : cell.lines) {
-                    if (!line.text.empty()) {
-                        p.drawText(line.x, line.y + ascent, codec.toQString(line.text));
-                    }
-                }
-            }
-            for (const DrawnRule& rule : cell.rules) {
-                p.fillRect(toQRect(rule.rect), m_look.colour(rule.colour));
-            }
+            paintCellBody(p, m_look, cell);
             if (cell.mark != 0) {
                 paintMark(p, cell);
             }

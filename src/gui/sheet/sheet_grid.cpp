@@ -2,6 +2,7 @@
 
 #include "app/code_page_text.h"
 #include "base/text_lines.h"
+#include "cell_painter.h"
 #include "flector.h"
 #include "in_place_editor.h"
 #include "masked_entry_popup.h"
@@ -22,10 +23,6 @@
 namespace qx {
 
 namespace {
-
-QRect toQRect(const CellRect& r) {
-    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
-}
 
 std::optional<cuiSheet::Key> sheetKey(int key) {
     switch (key) {
@@ -156,26 +153,10 @@ void SheetGrid::paintEvent(QPaintEvent* /*event*/) {
         return;
     }
     const LayoutState state = layoutState();
-    const CodePageText& codec = look.codec();
     for (const DrawnCell& cell : m_layout.visibleCells(state)) {
         const QRect clip = toQRect(cell.clip);
         p.setClipRect(clip);
-        p.fillRect(toQRect(cell.rect), look.colour(cell.background));
-        if (!cell.lines.empty()) {
-            const cmcFont fallback;
-            const cmcFont& cellFont = cell.font != nullptr ? *cell.font : fallback;
-            p.setFont(look.font(cellFont));
-            p.setPen(look.colour(cell.textColour));
-            const int ascent = look.metrics(cellFont).ascent();
-            for (const DrawnLine& line : cell.lines) {
-                if (!line.text.empty()) {
-                    p.drawText(line.x, line.y + ascent, codec.toQString(line.text));
-                }
-            }
-        }
-        for (const DrawnRule& rule : cell.rules) {
-            p.fillRect(toQRect(rule.rect), look.colour(rule.colour));
-        }
+        paintCellBody(p, look, cell);
         if (cell.mark != 0) {
             const QIcon icon = style()->standardIcon(cell.mark == 5 ? QStyle::SP_MessageBoxCritical
                                                                     : QStyle::SP_MessageBoxWarning);
