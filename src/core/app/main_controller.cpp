@@ -489,16 +489,6 @@ void MainController::closeSheet() {
     m_router.closeCurrent();
 }
 
-std::unique_ptr<cuiMenu> MainController::popupMenu(std::string_view key, cmcCellObj* contextCell) {
-    auto menu = std::make_unique<cuiMenu>(
-        m_lines, [this](cmcCellCapsule& r) { return m_dispatch->dispatch(r); }, shiftJis(),
-        m_sheetEnv.japaneseSystem);
-    menu->build(key);
-    menu->setContextCell(contextCell);
-    menu->refreshStates();
-    return menu;
-}
-
 void MainController::periodic() {
     if (m_setup && !m_setup->open()) {
         m_setup.reset();
@@ -804,6 +794,11 @@ std::int32_t MainController::runMenuCommand(cmcCellObj& cell, bool execute) {
 
 void MainController::mainWindowEnable(bool enable) {
     if (m_views == nullptr || !m_views->mainWindowVisible()) {
+        return;
+    }
+    // The end of the information request that starts a transfer arrives after the transfer has
+    // begun; the window stays disabled while the "Cloning" window shows.
+    if (enable && m_clone.ProgressShowing()) {
         return;
     }
     m_views->setMainWindowEnabled(enable);

@@ -142,8 +142,6 @@ public:
     // the selected node again.
     void closeSheet();
     cuiSheet* currentSheet() { return m_router.current(); }
-    // A popup menu of the shown sheet, built from its GI_PMenu_ description.
-    std::unique_ptr<cuiMenu> popupMenu(std::string_view key, cmcCellObj* contextCell);
     // The periodic task's work, also callable directly.
     void periodic();
 

@@ -63,6 +63,7 @@ public:
     bool Read(const ImageRangeList& ranges, Completion completion);
     bool Write(const cmcEeprom& image, const ImageRangeList& ranges, Completion completion);
     bool IsBusy() const { return m_engine.IsBusy(); }
+    bool ProgressShowing() const { return m_progressOpen; }
     void SetIdentification(std::uint16_t word0, std::uint16_t word1) {
         m_engine.SetIdentification(word0, word1);
     }

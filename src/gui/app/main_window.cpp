@@ -6,7 +6,6 @@
 #include "app/window_bounds.h"
 #include "app_icons.h"
 #include "cloning_window.h"
-#include "dialog_font.h"
 #include "initial_setup_dialog.h"
 #include "output/print_all_list.h"
 #include "output/print_controller.h"
@@ -70,7 +69,8 @@ QStringList droppedCloneFiles(const QMimeData* data) {
 
 TForm1::TForm1(MainController& controller, const CodePageText& codec, const ScreenRect& workArea,
                QWidget* parent)
-    : QMainWindow(parent), m_controller(controller), m_codec(codec), m_workArea(workArea) {
+    : QMainWindow(parent), m_controller(controller), m_codec(codec),
+      m_look(m_codec, QApplication::palette()), m_workArea(workArea) {
     const indEnviron& settings = m_controller.settings();
     setWindowTitle(m_codec.toQString(m_controller.appTitle()));
     setWindowIcon(AppIcons::application());
@@ -80,7 +80,7 @@ TForm1::TForm1(MainController& controller, const CodePageText& codec, const Scre
         std::string line = m_controller.texts().firstLine("GI_Form_Main_BasicCell");
         std::string_view rest(line);
         if (parser.parseCell(basic, rest, nullptr, nullptr) && basic.effectiveFont() != nullptr) {
-            setFont(toQFont(*basic.effectiveFont()));
+            setFont(m_look.font(*basic.effectiveFont()));
         }
     }
     const ScreenRect r = reachableWindowBounds(
@@ -190,11 +190,6 @@ void TForm1::showMainWindow() {
 }
 
 void TForm1::setMainWindowEnabled(bool enabled) {
-    // The end of the information request that starts a transfer arrives after the transfer has
-    // begun; the window stays disabled while the "Cloning" window shows.
-    if (enabled && m_cloning->isVisible()) {
-        return;
-    }
     setEnabled(enabled);
 }
 
@@ -235,18 +230,18 @@ void TForm1::setBusyCursor(bool busy) {
     }
 }
 
-QFont TForm1::fontOfSpec(const char* key) const {
+QFont TForm1::tableFont(const char* key) const {
     cmcFont font;
     cmcCellParser parser(m_controller.lines(), m_controller.shiftJis());
     parser.applyFontSpec(font, m_controller.texts().firstLine(key));
-    return toQFont(font);
+    return m_look.font(font);
 }
 
 void TForm1::showAbout(const std::string& caption, const std::string& text,
                        const std::string& button) {
     QDialog box(this);
     box.setWindowTitle(m_codec.toQString(caption));
-    box.setFont(fontOfSpec("CellModel_BasicDialog"));
+    box.setFont(tableFont("CellModel_BasicDialog"));
     auto* icon = new QLabel(&box);
     icon->setPixmap(AppIcons::application().pixmap(48, 48));
     auto* label = new QLabel(m_codec.toQString(text), &box);
@@ -444,11 +439,8 @@ void TForm1::treeItemsChanged() {
 // --- sheet area ------------------------------------------------------------------------------
 
 SheetServices TForm1::sheetServices() {
-    if (!m_sheetLook) {
-        m_sheetLook = std::make_unique<SheetLook>(m_codec, palette());
-    }
     SheetServices services;
-    services.look = m_sheetLook.get();
+    services.look = &m_look;
     services.dispatch = [this](cmcCellCapsule& request) {
         return m_controller.dispatch().dispatch(request);
     };
@@ -487,7 +479,7 @@ std::optional<std::string> TForm1::askPortNumber(const std::string& text) {
     labels.ok = m_codec.toQString(texts.line("GI_AppInd_Opt_ComSel_Buttons", 0));
     labels.cancel = m_codec.toQString(texts.line("GI_AppInd_Opt_ComSel_Buttons", 1));
     labels.sizeOfButtons = m_codec.toQString(texts.firstLine("GI_AppInd_Opt_ComSel_SizeOfButtons"));
-    PortNumberDialog dialog(labels, fontOfSpec("CellModel_BasicDialog"), m_codec.toQString(text),
+    PortNumberDialog dialog(labels, tableFont("CellModel_BasicDialog"), m_codec.toQString(text),
                             isVisible() ? this : nullptr);
     if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;
@@ -501,7 +493,7 @@ void TForm1::openInitialSetup() {
         return;
     }
     delete m_setup.data();
-    m_setup = new TForm2(*setup, m_codec, fontOfSpec("CellModel_InitialDialog"));
+    m_setup = new TForm2(*setup, m_codec, tableFont("CellModel_InitialDialog"));
     m_setup->setAttribute(Qt::WA_DeleteOnClose);
     m_setup->setWindowIcon(AppIcons::application());
     m_setup->show();
@@ -541,9 +533,8 @@ void TForm1::printSheets(bool all) {
         return;
     }
     m_print.reset();
-    m_printLook = std::make_unique<SheetLook>(m_codec, palette());
     m_sheetPrinter = std::make_unique<SheetPrinter>(
-        m_controller.sheetEnvironment(), *m_printLook,
+        m_controller.sheetEnvironment(), m_look,
         [this](cmcCellCapsule& request) { return m_controller.dispatch().dispatch(request); });
     PrintServices services;
     services.window = this;

@@ -3,6 +3,7 @@
 #include "app/views.h"
 #include "code_page_text.h"
 #include "initial_setup_dialog.h"
+#include "sheet/sheet_look.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -25,7 +26,6 @@ namespace qx {
 
 class CloningWindow;
 class PrintController;
-class SheetLook;
 class SheetPrinter;
 class MainController;
 class SheetWidget;
@@ -115,10 +115,13 @@ private:
     void applyTreeItem(QTreeWidgetItem* item, const cuiItem& node);
     cuiItem* nodeOf(QTreeWidgetItem* item) const;
     bool treeMatches(QTreeWidgetItem* parent, const cuiItem& node) const;
-    QFont fontOfSpec(const char* key) const;
+    QFont tableFont(const char* key) const;
 
     MainController& m_controller;
     CodePageText m_codec;
+    // Fonts and colours of the table's descriptions, for the sheets on screen, the printer and
+    // the dialogs alike.
+    SheetLook m_look;
     std::vector<MenuEntry> m_menuEntries;
     std::vector<MenuEntry> m_toolEntries;
     QToolBar* m_toolBar = nullptr;
@@ -126,7 +129,6 @@ private:
     QTreeWidget* m_tree = nullptr;
     QWidget* m_sheetArea = nullptr;
     SheetWidget* m_sheet = nullptr;
-    std::unique_ptr<SheetLook> m_sheetLook; // fonts and colours of the sheets on screen
     SheetServices sheetServices();
     QLabel* m_status[2] = {nullptr, nullptr};
     CloningWindow* m_cloning = nullptr;
@@ -138,7 +140,6 @@ private:
     bool m_built = false;
     ScreenRect m_workArea;
     // Printing: laid out anew for every job from the controller's current sheet environment.
-    std::unique_ptr<SheetLook> m_printLook;
     std::unique_ptr<SheetPrinter> m_sheetPrinter;
     std::unique_ptr<PrintController> m_print;
     std::function<bool(QPrinter&)> m_printAnswer;
