@@ -41,6 +41,7 @@ public:
     void setStatusText(int panel, const std::string& text) override {
         status[panel == 0 ? 0 : 1] = text;
     }
+    void setClipboardText(const std::string& text) override { clipboard = text; }
     void setBusyCursor(bool busy) override { busyHistory.push_back(busy); }
     void showAbout(const std::string& caption, const std::string& text,
                    const std::string& button) override {
@@ -80,6 +81,7 @@ public:
     std::vector<bool> enabledHistory;
     std::string title;
     std::string status[2];
+    std::string clipboard;
     std::vector<bool> busyHistory;
     std::vector<std::string> about;
     int menuRefreshes = 0;

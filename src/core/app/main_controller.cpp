@@ -11,6 +11,7 @@
 #include "radio/bank_link_table.h"
 #include "radio/image_map.h"
 #include "sheet/sheet_kinds.h"
+#include "sheet/sheet_script.h"
 #include "text/ui_text_choice.h"
 
 #include <algorithm>
@@ -152,6 +153,14 @@ MainController::MainController(indEnviron& settings, cmcGTex& uiText, cmcEvMan& 
         const std::int32_t result = m_listEditor.runPopupCommand(r);
         if (result == kResultChanged) {
             imageChanged();
+        }
+        // Copied rows also go to the desktop's clipboard as text a spreadsheet takes; the
+        // sheet's selection still marks them.
+        const bool copied = r.menuItem->link == CL_PMenu_Copy &&
+                            (r.rangeFlags & cmcCellCapsule::kRangeReselect) != 0;
+        if (copied && r.sheet != nullptr && m_views != nullptr) {
+            cmcSheetScript rows(*static_cast<cuiSheet*>(r.sheet), *m_dispatch, m_valueTables);
+            m_views->setClipboardText(rows.selectedRowsText());
         }
         return result;
     };

@@ -58,7 +58,7 @@ std::int32_t cuiMenu::evaluate(cuiItem& item, std::int32_t command) {
     }
     cmcCellCapsule request;
     request.cell = m_context != nullptr ? m_context : &item.cell;
-    request.operation = kOpCommand;
+    request.operation = command == kItemStateQuery ? kOpStateQuery : kOpCommand;
     request.command = command;
     request.menuItem = &item.cell;
     return m_evaluate(request);

@@ -49,6 +49,7 @@ void cuiToolBar::refreshStates() {
         cmcCellCapsule request;
         request.cell = &b->cell;
         request.command = kItemStateQuery;
+        request.operation = kOpStateQuery;
         m_evaluate(request);
         b->checked = b->cell.userFlag(0);
         b->enabled = !b->cell.userFlag(2);

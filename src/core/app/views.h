@@ -28,6 +28,8 @@ public:
     virtual void closeMainWindow() = 0;
     virtual void setTitle(const std::string& title) = 0;
     virtual void setStatusText(int panel, const std::string& text) = 0;
+    // Puts text on the desktop's clipboard, for other programs to paste.
+    virtual void setClipboardText(const std::string& text) = 0;
     virtual void setBusyCursor(bool busy) = 0;
     // The About box: caption, the product line and the button caption.
     virtual void showAbout(const std::string& caption, const std::string& text,

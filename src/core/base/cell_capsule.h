@@ -17,9 +17,10 @@ struct CellRect {
 
 // Operations of a request.
 enum CellOperation : std::int32_t {
-    kOpCommand = 0, // a key, a double click, a menu item or the state query of a menu
-    kOpCommit = 1,  // the in-place editor was committed with `text`
-    kOpPick = 2,    // an item of a selection list (or a masked entry) was picked: `picked`
+    kOpCommand = 0,    // a key, a double click or a chosen menu item
+    kOpCommit = 1,     // the in-place editor was committed with `text`
+    kOpPick = 2,       // an item of a selection list (or a masked entry) was picked: `picked`
+    kOpStateQuery = 3, // a menu item or toolbar button asks for its state; nothing runs
 };
 
 // Results of a request.

@@ -169,6 +169,14 @@ std::int32_t cmcCellLinkDispatch::dispatch(cmcCellCapsule& request) {
         case kOpPick:
             e.picked = request.picked;
             break;
+        case kOpStateQuery:
+            // Popup items have no state to report, and running one here would edit the list.
+            if (request.menuItem != nullptr && request.menuItem->link >= CL_PMenu_Edit &&
+                request.menuItem->link <= CL_PMenu_RcvDelete) {
+                return kResultNone;
+            }
+            e.key = request.command;
+            break;
         default:
             e.key = request.command == 0x100 ? 13 : request.command;
             if (request.menuItem != nullptr && request.menuItem->link >= CL_PMenu_Edit &&

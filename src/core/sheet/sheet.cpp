@@ -775,6 +775,22 @@ cmcCellCapsule cuiSheet::currentRequest() {
     return request;
 }
 
+std::int32_t cuiSheet::queryMenuItem(const cmcCellCapsule& query) {
+    if (!m_dispatcher || m_cells.empty()) {
+        return kResultNone;
+    }
+    cmcCellCapsule request = currentRequest();
+    request.operation = kOpStateQuery;
+    request.command = query.command;
+    request.menuItem = query.menuItem;
+    if (const auto range = selectedRange()) {
+        request.rangeFlags = cmcCellCapsule::kRangeActive;
+        request.rangeLow = range->first;
+        request.rangeHigh = range->second;
+    }
+    return m_dispatcher(request);
+}
+
 cuiSheet::Activation cuiSheet::activate(std::int32_t command, const cmcCellObj* menuItem,
                                         std::int32_t operation, std::string text,
                                         const cmcCellObj* picked) {

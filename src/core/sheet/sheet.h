@@ -242,6 +242,9 @@ public:
     }
     // A copy of the request this sheet would send for the current cell.
     cmcCellCapsule currentRequest();
+    // The state query of a popup menu item for the current cell and the selection; nothing
+    // else follows it.
+    std::int32_t queryMenuItem(const cmcCellCapsule& query);
 
     // The popup menu of the current cell: its effective name, and whether it differs from
     // the one built last (the host rebuilds then; the bus hears 10 and 11).

@@ -7,6 +7,7 @@
 #include "app_icons.h"
 #include "cloning_window.h"
 #include "initial_setup_dialog.h"
+#include "menu_actions.h"
 #include "output/print_all_list.h"
 #include "output/print_controller.h"
 #include "output/sheet_printer.h"
@@ -21,6 +22,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDialogButtonBox>
 #include <QDragEnterEvent>
@@ -216,6 +218,10 @@ void TForm1::setStatusText(int panel, const std::string& text) {
     }
 }
 
+void TForm1::setClipboardText(const std::string& text) {
+    QGuiApplication::clipboard()->setText(m_codec.toQString(text));
+}
+
 QLabel* TForm1::statusPanel(int panel) const {
     return panel == 0 || panel == 1 ? m_status[panel] : nullptr;
 }
@@ -263,48 +269,18 @@ void TForm1::showAbout(const std::string& caption, const std::string& text,
 void TForm1::buildMenu() {
     menuBar()->clear();
     m_menuEntries.clear();
-    for (const auto& child : m_controller.mainMenu().root().children) {
-        addMenuItems(menuBar(), *child);
-    }
-}
-
-void TForm1::addMenuItems(QWidget* parent, cuiItem& item) {
-    const QString caption = m_codec.toQString(item.caption);
-    QAction* action = nullptr;
-    if (item.isSeparator()) {
-        action = new QAction(parent);
-        action->setSeparator(true);
-    } else if (!item.children.empty()) {
-        auto* menu = new QMenu(caption, parent);
-        for (const auto& child : item.children) {
-            addMenuItems(menu, *child);
-        }
-        action = menu->menuAction();
-    } else {
-        action = new QAction(caption, parent);
-        if (!item.shortcut.empty()) {
-            action->setShortcut(QKeySequence(QString::fromLatin1(item.shortcut.c_str()),
-                                             QKeySequence::PortableText));
-            action->setShortcutContext(Qt::WindowShortcut);
-        }
-        cuiItem* target = &item;
-        connect(action, &QAction::triggered, this,
-                [this, target] { m_controller.menuClicked(*target); });
-    }
-    if (item.imageIndex >= 0) {
-        action->setIcon(AppIcons::toolbarImage(item.imageIndex));
-    }
-    parent->addAction(action);
-    m_menuEntries.push_back({action, &item});
+    addMenuActions(
+        menuBar(), m_controller.mainMenu().root(), m_codec, Qt::WindowShortcut,
+        [this](cuiItem& item) { m_controller.menuClicked(item); }, m_menuEntries);
 }
 
 QAction* TForm1::actionOf(const cuiItem& item) const {
-    for (const MenuEntry& entry : m_menuEntries) {
+    for (const MenuAction& entry : m_menuEntries) {
         if (entry.item == &item) {
             return entry.action;
         }
     }
-    for (const MenuEntry& entry : m_toolEntries) {
+    for (const MenuAction& entry : m_toolEntries) {
         if (entry.item == &item) {
             return entry.action;
         }
@@ -313,21 +289,7 @@ QAction* TForm1::actionOf(const cuiItem& item) const {
 }
 
 void TForm1::menuStatesChanged() {
-    for (const MenuEntry& entry : m_menuEntries) {
-        const cuiItem& item = *entry.item;
-        QAction* action = entry.action;
-        action->setVisible(item.visible);
-        if (item.isSeparator()) {
-            continue;
-        }
-        action->setEnabled(item.enabled);
-        action->setCheckable(item.checked);
-        action->setChecked(item.checked);
-        const QString caption = m_codec.toQString(item.caption);
-        if (action->text() != caption) {
-            action->setText(caption);
-        }
-    }
+    showMenuStates(m_menuEntries, m_codec);
 }
 
 void TForm1::buildToolBar() {
@@ -354,7 +316,7 @@ void TForm1::buildToolBar() {
 }
 
 void TForm1::toolBarStatesChanged() {
-    for (const MenuEntry& entry : m_toolEntries) {
+    for (const MenuAction& entry : m_toolEntries) {
         const cuiItem& item = *entry.item;
         entry.action->setCheckable(item.checked);
         entry.action->setChecked(item.checked);

@@ -3,6 +3,7 @@
 #include "app/views.h"
 #include "code_page_text.h"
 #include "initial_setup_dialog.h"
+#include "menu_actions.h"
 #include "sheet/sheet_look.h"
 
 #include <QHash>
@@ -54,6 +55,7 @@ public:
     void closeMainWindow() override;
     void setTitle(const std::string& title) override;
     void setStatusText(int panel, const std::string& text) override;
+    void setClipboardText(const std::string& text) override;
     void setBusyCursor(bool busy) override;
     void showAbout(const std::string& caption, const std::string& text,
                    const std::string& button) override;
@@ -103,13 +105,7 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    struct MenuEntry {
-        QAction* action;
-        cuiItem* item;
-    };
-
     void buildMenu();
-    void addMenuItems(QWidget* parent, cuiItem& item);
     void buildToolBar();
     void addTreeItems(QTreeWidgetItem* parent, cuiItem& node);
     void applyTreeItem(QTreeWidgetItem* item, const cuiItem& node);
@@ -122,8 +118,8 @@ private:
     // Fonts and colours of the table's descriptions, for the sheets on screen, the printer and
     // the dialogs alike.
     SheetLook m_look;
-    std::vector<MenuEntry> m_menuEntries;
-    std::vector<MenuEntry> m_toolEntries;
+    std::vector<MenuAction> m_menuEntries;
+    std::vector<MenuAction> m_toolEntries;
     QToolBar* m_toolBar = nullptr;
     QSplitter* m_splitter = nullptr;
     QTreeWidget* m_tree = nullptr;

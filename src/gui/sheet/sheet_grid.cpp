@@ -117,7 +117,7 @@ LayoutState SheetGrid::layoutState() const {
 }
 
 void SheetGrid::sheetChanged() {
-    m_menuModel.reset();
+    m_menuStale = true;
     refreshPopupMenu();
     updateScrollBars();
     viewport()->update();
@@ -211,6 +211,9 @@ void SheetGrid::keyPressEvent(QKeyEvent* event) {
         emit cancelled();
         return;
     }
+    if (runMenuShortcut(*event)) {
+        return;
+    }
     if (const auto k = sheetKey(key)) {
         handle(m_sheet.key(*k, shift, ctrl));
         afterMove(oldColumn, oldRow);
@@ -278,11 +281,54 @@ void SheetGrid::refreshPopupMenu() {
     if (m_sheet.popupMode() || m_sheet.columnCount() == 0) {
         return;
     }
-    if (m_sheet.popupMenuChanged() || !m_menuModel) {
-        const std::string& name = m_sheet.popupMenuName();
-        m_menuModel =
-            name.empty() ? nullptr : std::make_unique<cmcPopupMenu>(m_sheet.parser(), name);
+    if (!m_sheet.popupMenuChanged() && !m_menuStale) {
+        return;
     }
+    m_menuStale = false;
+    m_menuActions.clear();
+    if (m_menu) {
+        // Later: this may run inside a click on one of its items.
+        m_menu->deleteLater();
+        m_menu = nullptr;
+    }
+    m_menuModel.reset();
+    const std::string& name = m_sheet.popupMenuName();
+    if (name.empty()) {
+        return;
+    }
+    const SheetEnvironment& env = m_sheet.environment();
+    m_menuModel = std::make_unique<cuiMenu>(
+        *env.text, [this](cmcCellCapsule& query) { return m_sheet.queryMenuItem(query); },
+        env.shiftJis, env.japaneseSystem);
+    m_menuModel->build(name);
+    m_menu = new QMenu(this);
+    // The shortcuts show beside the items; the grid's keys run them while the menu is closed.
+    addMenuActions(
+        m_menu, m_menuModel->root(), m_services.look->codec(), Qt::WidgetShortcut,
+        [this](cuiItem& item) { runMenuItem(item); }, m_menuActions);
+}
+
+void SheetGrid::runMenuItem(const cuiItem& item) {
+    const int oldColumn = m_sheet.currentColumn();
+    const int oldRow = m_sheet.currentRow();
+    handle(m_sheet.activate(0, &item.cell));
+    afterMove(oldColumn, oldRow);
+}
+
+bool SheetGrid::runMenuShortcut(const QKeyEvent& event) {
+    if (m_sheet.popupMode() || event.modifiers() == Qt::NoModifier) {
+        return false;
+    }
+    refreshPopupMenu();
+    const QKeySequence pressed(QKeyCombination(event.modifiers() & ~Qt::KeypadModifier,
+                                               static_cast<Qt::Key>(event.key())));
+    for (const MenuAction& entry : m_menuActions) {
+        if (entry.action->isEnabled() && entry.action->shortcuts().contains(pressed)) {
+            runMenuItem(*entry.item);
+            return true;
+        }
+    }
+    return false;
 }
 
 // ---- mouse ----------------------------------------------------------------------------------
@@ -397,32 +443,12 @@ void SheetGrid::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void SheetGrid::showPopupMenu(const QPoint& at) {
     refreshPopupMenu();
-    if (!m_menuModel) {
+    if (!m_menuModel || !m_menu) {
         return;
     }
-    const CodePageText& codec = m_services.look->codec();
-    delete m_menu;
-    m_menu = new QMenu(this);
-    std::function<void(QMenu*, const std::vector<cmcPopupMenu::Item>&)> fill =
-        [&](QMenu* menu, const std::vector<cmcPopupMenu::Item>& items) {
-            for (const cmcPopupMenu::Item& item : items) {
-                if (item.separator) {
-                    menu->addSeparator();
-                } else if (!item.children.empty()) {
-                    fill(menu->addMenu(codec.toQString(item.caption())), item.children);
-                } else {
-                    QAction* action = menu->addAction(codec.toQString(item.caption()));
-                    const cmcCellObj* cell = &item.cell;
-                    connect(action, &QAction::triggered, this, [this, cell] {
-                        const int oldColumn = m_sheet.currentColumn();
-                        const int oldRow = m_sheet.currentRow();
-                        handle(m_sheet.activate(0, cell));
-                        afterMove(oldColumn, oldRow);
-                    });
-                }
-            }
-        };
-    fill(m_menu, m_menuModel->items());
+    m_menuModel->setContextCell(&m_sheet.cell(m_sheet.currentColumn(), m_sheet.currentRow()));
+    m_menuModel->refreshStates();
+    showMenuStates(m_menuActions, m_services.look->codec());
     m_menu->popup(at);
 }
 

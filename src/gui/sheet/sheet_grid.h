@@ -1,8 +1,9 @@
 #pragma once
 
+#include "app/menu_actions.h"
+#include "app/menu_builder.h"
 #include "base/event_manager.h"
 #include "sheet/cell_layout.h"
-#include "sheet/popup_menu.h"
 #include "sheet/sheet.h"
 #include "sheet_services.h"
 
@@ -41,9 +42,9 @@ public:
     InPlaceEditor* editor() const { return m_editor; }
     // The cell's rectangle in the grid's view coordinates (none when not in view).
     std::optional<QRect> cellRect(int column, int row) const;
-    // The popup menu shown by the last right click (for tests and assistive tools).
+    // The popup menu of the current cell, as the last right click showed it (for tests and
+    // assistive tools).
     QMenu* popupMenu() const;
-    const cmcPopupMenu* popupMenuModel() const { return m_menuModel.get(); }
     cuiFlector* openFlector() const;
     MaskedEntryPopup* openMaskedEntry() const;
 
@@ -76,6 +77,9 @@ private:
     void openEditor(const std::string& text, int selectionStart, int selectionLength);
     void cancelEditor();
     void showPopupMenu(const QPoint& at);
+    void runMenuItem(const cuiItem& item);
+    // A key that is the shortcut of a popup menu item runs that item.
+    bool runMenuShortcut(const QKeyEvent& event);
     bool openList(const cmcCellCapsule& request, const std::string& listKey, std::int32_t itemLink,
                   std::int32_t value);
     bool openMasked(const cmcCellCapsule& request, MaskedEntryKind kind, const std::string& text,
@@ -93,8 +97,10 @@ private:
     int m_editorColumn = -1;
     int m_editorRow = -1;
     bool m_committing = false;
-    std::unique_ptr<cmcPopupMenu> m_menuModel;
+    std::unique_ptr<cuiMenu> m_menuModel;
+    bool m_menuStale = true; // the sheet was rebuilt: build the menu again
     QPointer<QMenu> m_menu;
+    std::vector<MenuAction> m_menuActions;
     QPointer<cuiFlector> m_flector;
     QPointer<MaskedEntryPopup> m_masked;
     int m_dragColumn = -1;

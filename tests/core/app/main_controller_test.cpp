@@ -58,7 +58,7 @@ TEST(MainMenu, CaptionsShortcutsAndImagesComeFromTheTable) {
     EXPECT_EQ(file.children[14]->shortcut, "Alt+F4");
     EXPECT_EQ(captions(*root.children[1]), (std::vector<std::string>{"&Undo", "&Redo"}));
     EXPECT_EQ(root.children[1]->children[0]->shortcut, "Ctrl+Z");
-    EXPECT_EQ(root.children[1]->children[1]->shortcut, "Ctrl+Y");
+    EXPECT_EQ(root.children[1]->children[1]->shortcut, "Ctrl+Y; Ctrl+Shift+Z");
     const cuiItem& fontSize = *root.children[2]->children[0];
     EXPECT_EQ(captions(fontSize),
               (std::vector<std::string>{"&1   60% (Small)", "&2   80%", "&3  100% (Standard)",

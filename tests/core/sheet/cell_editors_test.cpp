@@ -1,9 +1,9 @@
 #include "sheet/cell_editors.h"
 
+#include "app/menu_builder.h"
 #include "base/event_manager.h"
 #include "manual_scheduler.h"
 #include "radio/cell_link_names.h"
-#include "sheet/popup_menu.h"
 #include "sheet/sheet.h"
 #include "text_blocks.h"
 
@@ -180,17 +180,18 @@ protected:
     }();
 };
 
-TEST_F(SheetMouseTest, PopupMenuNestsByDepth) {
-    const cmcCellParser parser(text);
-    const cmcPopupMenu menu(parser, "GI_PMenu_T");
-    ASSERT_EQ(menu.items().size(), 4U);
-    EXPECT_EQ(menu.items()[0].caption(), "&Edit");
-    EXPECT_EQ(menu.items()[0].cell.link, CL_PMenu_Edit);
-    EXPECT_TRUE(menu.items()[1].separator);
-    ASSERT_EQ(menu.items()[2].children.size(), 2U);
-    EXPECT_EQ(menu.items()[2].children[1].cell.link, CL_PMenu_Paste);
-    EXPECT_EQ(menu.items()[3].caption(), "&Help");
-    EXPECT_EQ(menu.items()[3].cell.category, CT_PopupMenu);
+TEST_F(SheetMouseTest, APopupMenuNestsByDepthAndInheritsItsBasicCell) {
+    cuiMenu menu(text, {});
+    menu.build("GI_PMenu_T");
+    const auto& items = menu.root().children;
+    ASSERT_EQ(items.size(), 4U);
+    EXPECT_EQ(items[0]->caption, "&Edit");
+    EXPECT_EQ(items[0]->cell.link, CL_PMenu_Edit);
+    EXPECT_TRUE(items[1]->isSeparator());
+    ASSERT_EQ(items[2]->children.size(), 2U);
+    EXPECT_EQ(items[2]->children[1]->cell.link, CL_PMenu_Paste);
+    EXPECT_EQ(items[3]->caption, "&Help");
+    EXPECT_EQ(items[3]->cell.category, CT_PopupMenu);
 }
 
 struct Recorder : EvSubscriber {
