@@ -6,7 +6,9 @@
 #include "cli_files.h"
 #include "cli_session.h"
 
+#include "app/menu_builder.h"
 #include "radio/cell_link_names.h"
+#include "sheet/sheet_environment.h"
 
 #include <array>
 #include <charconv>
@@ -59,16 +61,6 @@ std::optional<std::pair<int, int>> rowCell(const cuiSheet& sheet, int index) {
         }
     }
     return std::nullopt;
-}
-
-// Whether the popup menu of the cell offers the item.
-bool menuOffers(cmcGTex& texts, const cmcCellObj& cell, CellLinkId item) {
-    const std::string menu = cell.effectivePopupMenu();
-    if (menu.empty()) {
-        return false;
-    }
-    const std::string body = texts.blockText(menu + "_Body");
-    return body.find("(%" + std::string(cellLinkName(item)) + ")") != std::string::npos;
 }
 
 int runEdit(const CliOptions& options, const std::vector<std::string>& args) {
@@ -133,26 +125,31 @@ int runEdit(const CliOptions& options, const std::vector<std::string>& args) {
     if (!selectRows(*low, *high)) {
         return kExitRefused;
     }
-    cmcCellObj item;
-    item.link = operation->item;
-    if (item.link == CL_PMenu_Delete &&
-        !menuOffers(session.texts(), sheet.currentCell(), CL_PMenu_Delete)) {
-        item.link = CL_PMenu_RcvDelete; // the received-call list's own Delete
+    // The popup menu of the row's cell, as a right click shows it; its item runs as a choice.
+    const SheetEnvironment& env = sheet.environment();
+    cuiMenu menu(*env.text, {}, env.shiftJis, env.japaneseSystem);
+    const std::string menuName = sheet.currentCell().effectivePopupMenu();
+    if (!menuName.empty()) {
+        menu.build(menuName);
     }
-    if (!menuOffers(session.texts(), sheet.currentCell(), static_cast<CellLinkId>(item.link))) {
+    std::int32_t link = operation->item;
+    if (link == CL_PMenu_Delete && menu.find(CL_PMenu_Delete) == nullptr) {
+        link = CL_PMenu_RcvDelete; // the received-call list's own Delete
+    }
+    const cuiItem* item = menu.find(link);
+    const cuiItem* copy = menu.find(CL_PMenu_Copy);
+    if (item == nullptr || (paste && copy == nullptr)) {
         std::fprintf(stderr, "The popup menu of this sheet has no %s.\n",
-                     std::string(operation->name).c_str());
+                     std::string(item == nullptr ? operation->name : "copy").c_str());
         return kExitRefused;
     }
     if (paste) {
-        cmcCellObj copy;
-        copy.link = CL_PMenu_Copy;
-        sheet.activate(0, &copy);
+        sheet.activate(0, &copy->cell);
         if (!selectRows(*at, *at)) {
             return kExitRefused;
         }
     }
-    const cuiSheet::Activation done = sheet.activate(0, &item);
+    const cuiSheet::Activation done = sheet.activate(0, &item->cell);
     if (session.prompt().refusedQuestion()) {
         std::fputs("Nothing was changed: the question needs --yes.\n", stderr);
         return kExitRefused;

@@ -55,8 +55,10 @@ std::uint32_t storedFrequency(EditorSession& s, int channel) {
     return record.used ? record.frequency : 0;
 }
 
-// Saves the document under `path` and opens it again, as a user would start the session.
-void startFrom(EditorSession& s, const std::string& path) {
+// Channels first .. last in use, saved under `path` and opened again: the file a user starts
+// the session with.
+void startFrom(EditorSession& s, const std::string& path, int first, int last) {
+    useChannels(s, first, last);
     QVERIFY(s.controller.document().saveFile(path));
     QVERIFY(s.controller.openDocument(path));
 }
@@ -163,9 +165,8 @@ private slots:
     void insertOnChannel50AsksAboutTheLastRowAndPushesTheListDown() {
         test::TempFolder folder;
         EditorSession s(m_store, m_taken);
-        useChannels(s, 50, 99);
         const std::string path = folder.file("A.icf");
-        startFrom(s, path);
+        startFrom(s, path, 50, 99);
         const QMap<int, QString> before = printedChannels(path);
         QCOMPARE(before.size(), 100);
         SheetGrid* grid = nullptr;
@@ -247,8 +248,7 @@ private slots:
     void undoTakesADeleteBackByteForByteAndBothRedoKeysDeleteAgain() {
         test::TempFolder folder;
         EditorSession s(m_store, m_taken);
-        useChannels(s, 2, 9);
-        startFrom(s, folder.file("A.icf"));
+        startFrom(s, folder.file("A.icf"), 2, 9);
         SheetGrid* grid = nullptr;
         openBlock0(s, grid);
         QVERIFY(grid != nullptr);
@@ -284,9 +284,8 @@ private slots:
     void copyPutsTheRowsOnTheDesktopClipboardAndPasteTakesTheEditorsOwn() {
         test::TempFolder folder;
         EditorSession s(m_store, m_taken);
-        useChannels(s, 5, 6);
         const std::string path = folder.file("A.icf");
-        startFrom(s, path);
+        startFrom(s, path, 5, 6);
         const QMap<int, QString> printed = printedChannels(path);
         SheetGrid* grid = nullptr;
         openBlock0(s, grid);
