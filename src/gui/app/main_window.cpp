@@ -5,12 +5,14 @@
 #include "app/ui_item.h"
 #include "app/window_bounds.h"
 #include "app_icons.h"
+#include "channel_import_dialog.h"
 #include "cloning_window.h"
 #include "initial_setup_dialog.h"
 #include "output/print_all_list.h"
 #include "output/print_controller.h"
 #include "output/sheet_printer.h"
 #include "port_number_dialog.h"
+#include "radio/image_map.h"
 #include "sheet/cell_parser.h"
 #include "sheet/sheet.h"
 #include "sheet/sheet_dialog.h"
@@ -485,6 +487,24 @@ std::optional<std::string> TForm1::askPortNumber(const std::string& text) {
         return std::nullopt;
     }
     return m_codec.fromQString(dialog.edit()->text());
+}
+
+std::optional<ChannelImportOptions> TForm1::askChannelImportPlacement(bool hasLocation,
+                                                                      int suggestedFrom) {
+    cmcGTex& texts = m_controller.texts();
+    const auto line = [&](int i) {
+        return m_codec.toQString(texts.line("GI_App_ChannelImport_Form", i));
+    };
+    const ChannelImportDialog::Texts labels{line(0), line(1), line(2), line(3), line(4)};
+    ChannelImportDialog dialog(labels, tableFont("CellModel_BasicDialog"), hasLocation,
+                               suggestedFrom, imagemap::kMemoryChannelCount - 1,
+                               isVisible() ? this : nullptr);
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    ChannelImportOptions options;
+    options.appendFrom = dialog.appendFrom();
+    return options;
 }
 
 void TForm1::openInitialSetup() {
