@@ -28,6 +28,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -109,6 +110,10 @@ TForm1::TForm1(MainController& controller, const CodePageText& codec, const Scre
     m_tree->setHeaderHidden(true);
     m_tree->setMinimumWidth(kMinimumPane);
     m_tree->setColumnCount(1);
+    // A narrow pane scrolls sideways instead of cutting the captions short.
+    m_tree->setTextElideMode(Qt::ElideNone);
+    m_tree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_tree->header()->setStretchLastSection(false);
     {
         // The selection stays marked while the focus is elsewhere.
         QPalette palette = m_tree->palette();
