@@ -1,6 +1,7 @@
 // The editor window as a user meets it: the first start, the menus, the tree, the close check,
 // clone reads against trsim, and files given on the command line or dropped on the window.
 #include "app/app_icons.h"
+#include "app/channel_import_dialog.h"
 #include "app/cloning_window.h"
 #include "app/code_page_text.h"
 #include "app/editor_application.h"
@@ -34,6 +35,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QSplitter>
 #include <QTimer>
 #include <QToolBar>
@@ -42,6 +44,8 @@
 
 #include <QtTest>
 
+#include <algorithm>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <set>
@@ -62,6 +66,20 @@ void whenModal(QObject* owner, std::function<void(QWidget*)> act) {
     timer->setInterval(20);
     QObject::connect(timer, &QTimer::timeout, [timer, act = std::move(act)] {
         if (QWidget* modal = QApplication::activeModalWidget()) {
+            timer->stop();
+            timer->deleteLater();
+            act(modal);
+        }
+    });
+    timer->start();
+}
+
+// The next modal dialog of type T, when it shows, gets `act`.
+template <typename T> void whenModalOf(QObject* owner, std::function<void(T*)> act) {
+    auto* timer = new QTimer(owner);
+    timer->setInterval(20);
+    QObject::connect(timer, &QTimer::timeout, [timer, act = std::move(act)] {
+        if (auto* modal = qobject_cast<T*>(QApplication::activeModalWidget())) {
             timer->stop();
             timer->deleteLater();
             act(modal);
@@ -577,6 +595,86 @@ private slots:
         refused.setAccepted(false);
         QApplication::sendEvent(&s.window, &refused);
         QVERIFY(!refused.isAccepted());
+    }
+
+    void channelListsGoOutAndComeBackThroughTheFileMenu() {
+        test::TempFolder folder;
+        storeFinishedSetup(m_store, m_taken);
+        EditorSession s(m_store, m_taken);
+        cmcEeprom& image = s.controller.document().current();
+        const auto frequencyOf = [&image](int channel) {
+            ChannelRecord record(image);
+            return record.load(kKindChannel, channel) && record.used ? record.frequency : -1;
+        };
+
+        // File > Export Channels writes the channels in use.
+        const QString exported = QString::fromStdString(folder.file("list.csv"));
+        whenModalOf<QFileDialog>(&s.window, [&](QFileDialog* dialog) {
+            QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptSave);
+            typeIntoFileDialog(dialog, exported);
+        });
+        chooseByKeys(s.window, Qt::Key_F, {Qt::Key_C});
+        QTRY_VERIFY(QFile::exists(exported));
+        QFile file(exported);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = file.readAll().split('\n');
+        QVERIFY(lines.front().startsWith("Location,Name,Frequency,Duplex,Offset,Tone"));
+        const int channels = static_cast<int>(lines.size()) - 2; // header and the empty tail
+        QVERIFY(channels > 0);
+        QCOMPARE(s.window.statusPanel(0)->text(),
+                 QStringLiteral(" %1 channels exported").arg(channels));
+
+        // File > Import Channels, appended from channel 300 on: the new channel goes into the
+        // first empty one there and is one step to undo.
+        const std::string appended = folder.file("one.csv");
+        {
+            std::ofstream out(appended, std::ios::binary);
+            out << "\xEF\xBB\xBF"
+                   "Frequency;Name\r\n146.01;\"Club\"\r\n";
+        }
+        QCOMPARE(frequencyOf(300), -1);
+        s.prompt.asked.clear();
+        whenModalOf<QFileDialog>(&s.window, [&](QFileDialog* dialog) {
+            QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptOpen);
+            typeIntoFileDialog(dialog, QString::fromStdString(appended));
+            whenModalOf<ChannelImportDialog>(&s.window, [](ChannelImportDialog* placement) {
+                // The file has no Location column: only appending is offered.
+                QVERIFY(!placement->locationButton()->isEnabled());
+                QVERIFY(placement->appendButton()->isChecked());
+                placement->fromBox()->setValue(300);
+                QTest::keyClick(placement, Qt::Key_Return);
+            });
+        });
+        chooseByKeys(s.window, Qt::Key_F, {Qt::Key_I});
+        QTRY_COMPARE(frequencyOf(300), 146010000);
+        QCOMPARE(s.prompt.asked.size(), std::size_t{1});
+        QCOMPARE(s.prompt.asked[0].text, std::string("1 lines taken, 0 refused."));
+        QCOMPARE(s.prompt.asked[0].details, std::string("Line 2: channel 300 taken."));
+        QVERIFY(s.window.windowTitle().startsWith(QLatin1Char('*')) ||
+                s.controller.document().isModified());
+        QAction* undo =
+            itemByText(topMenu(s.window, QStringLiteral("&Edit")), QStringLiteral("&Undo Import"));
+        QVERIFY(undo != nullptr);
+        undo->trigger();
+        QCOMPARE(frequencyOf(300), -1);
+
+        // The exported list at its own places: every channel is already there, so the import
+        // asks before it overwrites, and No changes nothing.
+        const std::vector<std::uint8_t> before(image.data(), image.data() + image.size());
+        s.prompt.asked.clear();
+        s.prompt.answers = {PromptAnswer::No};
+        whenModalOf<QFileDialog>(&s.window, [&](QFileDialog* dialog) {
+            typeIntoFileDialog(dialog, exported);
+            whenModalOf<ChannelImportDialog>(&s.window, [](ChannelImportDialog* placement) {
+                QVERIFY(placement->locationButton()->isChecked());
+                QTest::keyClick(placement, Qt::Key_Return);
+            });
+        });
+        chooseByKeys(s.window, Qt::Key_F, {Qt::Key_I});
+        QTRY_COMPARE(s.prompt.asked.size(), std::size_t{1});
+        QVERIFY(s.prompt.asked[0].text.rfind("These channels hold data and will be overwritten: 0",
+                                             0) == 0);
+        QVERIFY(std::equal(before.begin(), before.end(), image.data()));
     }
 
     void theCommandLineNamesTheFilesToOpen() {

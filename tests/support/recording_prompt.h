@@ -17,11 +17,18 @@ public:
         std::string caption;
         PromptIcon icon;
         PromptButtons buttons;
+        std::string details = {};
     };
 
     PromptAnswer ask(const std::string& text, const std::string& caption, PromptIcon icon,
                      PromptButtons buttons) override {
-        asked.push_back({text, caption, icon, buttons});
+        return askWithDetails(text, {}, caption, icon, buttons);
+    }
+
+    PromptAnswer askWithDetails(const std::string& text, const std::string& details,
+                                const std::string& caption, PromptIcon icon,
+                                PromptButtons buttons) override {
+        asked.push_back({text, caption, icon, buttons, details});
         if (!answers.empty()) {
             const PromptAnswer a = answers.front();
             answers.pop_front();

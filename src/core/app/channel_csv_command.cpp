@@ -29,16 +29,20 @@ FileDialogRequest csvRequest(cmcGTex& texts, const std::string& folder) {
     return request;
 }
 
-std::string joined(const std::vector<std::string>& lines) {
+std::string joined(const std::vector<std::string>& lines, std::size_t from = 0,
+                   std::size_t count = std::string::npos) {
     std::string text;
-    for (const std::string& line : lines) {
+    for (std::size_t i = from; i < lines.size() && i - from < count; ++i) {
         if (!text.empty()) {
             text += '\n';
         }
-        text += line;
+        text += lines[i];
     }
     return text;
 }
+
+// A message box holds this many remarks; the whole report is behind its details button.
+constexpr std::size_t kRemarksShown = 12;
 
 } // namespace
 
@@ -70,11 +74,14 @@ int indChannelCsvCommand::exportChannels(const LinkEnvironment& environment) {
         return fileError(static_cast<int>(result));
     }
     m_lastFolder = folderOf(*path);
+    if (m_exported) {
+        m_exported(exporter.channelCount());
+    }
     return 0;
 }
 
 int indChannelCsvCommand::importChannels(const LinkEnvironment& environment,
-                                         const std::function<void()>& changed) {
+                                         const std::function<void()>& changed, int suggestedFrom) {
     const std::optional<std::string> path = m_dialog.askOpen(csvRequest(m_texts, m_lastFolder));
     if (!path) {
         return 0;
@@ -94,42 +101,69 @@ int indChannelCsvCommand::importChannels(const LinkEnvironment& environment,
 
     const std::string caption = m_texts.firstLine("GI_Sys_AppTitle");
     GTexLines lines(m_texts);
-    ChannelCsvImport import(environment);
-    if (!import.prepare(bytes.str())) {
-        m_prompt.ask(joined(import.reportLines(lines)), caption, PromptIcon::Error,
+    auto import = std::make_unique<ChannelCsvImport>(environment);
+    bool prepared = import->prepare(bytes.str());
+    const bool hasLocation = prepared;
+    if (prepared || import->problem() == ChannelImportMessage::NoLocationColumn) {
+        if (m_placement) {
+            const std::optional<ChannelImportOptions> placement =
+                m_placement(hasLocation, suggestedFrom);
+            if (!placement) {
+                return 0;
+            }
+            if (placement->appendFrom) {
+                import = std::make_unique<ChannelCsvImport>(environment);
+                prepared = import->prepare(bytes.str(), *placement);
+            }
+        }
+    }
+    if (!prepared) {
+        m_prompt.ask(joined(import->reportLines(lines)), caption, PromptIcon::Error,
                      PromptButtons::Ok);
         return 0;
     }
-    const std::string report = joined(import.reportLines(lines));
-    if (import.refusedCount() > 0) {
+    // The box shows what needs the user's eye (refusals, cuts, snaps) and the summary; the line
+    // by line report is behind the details button when there is more to it.
+    const std::vector<std::string> full = import->reportLines(lines);
+    const std::vector<std::string> remarks = import->reportLines(lines, true);
+    std::string report = joined(remarks, 0, std::min(kRemarksShown, remarks.size() - 1));
+    if (remarks.size() - 1 > kRemarksShown) {
+        report += "\n...";
+    }
+    report += (report.empty() ? "" : "\n\n") + remarks.back();
+    const std::string details = full.size() > 1 ? joined(full, 0, full.size() - 1) : std::string();
+    if (import->refusedCount() > 0) {
         // The report comes first: the user decides on the lines that were taken.
-        const bool any = import.takenCount() > 0;
+        const bool any = import->takenCount() > 0;
         const std::string question =
             any ? "\n\n" +
                       ChannelCsvImport::messageText(lines, ChannelImportMessage::TakeTheRest, {})
                 : std::string();
-        if (m_prompt.ask(report + question, caption, any ? PromptIcon::Question : PromptIcon::Error,
-                         any ? PromptButtons::YesNo : PromptButtons::Ok) != PromptAnswer::Yes) {
+        if (m_prompt.askWithDetails(
+                report + question, details, caption, any ? PromptIcon::Question : PromptIcon::Error,
+                any ? PromptButtons::YesNo : PromptButtons::Ok) != PromptAnswer::Yes) {
             return 0;
         }
     }
-    if (import.takenCount() == 0) {
-        if (import.refusedCount() == 0) {
-            m_prompt.ask(report, caption, PromptIcon::Information, PromptButtons::Ok);
+    if (import->takenCount() == 0) {
+        if (import->refusedCount() == 0) {
+            m_prompt.askWithDetails(report, details, caption, PromptIcon::Information,
+                                    PromptButtons::Ok);
         }
         return 0;
     }
-    if (!import.overwritten().empty() &&
-        m_prompt.ask(import.overwriteQuestion(lines), caption, PromptIcon::Question,
+    if (!import->overwritten().empty() &&
+        m_prompt.ask(import->overwriteQuestion(lines), caption, PromptIcon::Question,
                      PromptButtons::YesNo) != PromptAnswer::Yes) {
         return 0;
     }
-    import.apply();
+    import->apply();
     if (changed) {
         changed();
     }
-    if (import.refusedCount() == 0) {
-        m_prompt.ask(report, caption, PromptIcon::Information, PromptButtons::Ok);
+    if (import->refusedCount() == 0) {
+        m_prompt.askWithDetails(report, details, caption, PromptIcon::Information,
+                                PromptButtons::Ok);
     }
     return 0;
 }

@@ -12,6 +12,7 @@
 #include "radio/image_map.h"
 #include "sheet/sheet_kinds.h"
 #include "sheet/sheet_script.h"
+#include "text/text_table.h"
 #include "text/ui_text_choice.h"
 
 #include <algorithm>
@@ -103,6 +104,7 @@ MainController::MainController(indEnviron& settings, cmcGTex& uiText, cmcEvMan& 
       m_cloneCommands(m_clone, m_document, m_features, ports.prompt, uiText, &bus),
       m_writeChecks(std::make_unique<WriteChecks>(*this)),
       m_export(uiText, ports.prompt, ports.fileDialog, ports.system, settings.currentDirectory),
+      m_channelCsv(uiText, ports.prompt, ports.fileDialog, settings.currentDirectory),
       m_menu(
           m_lines, [this](cmcCellCapsule& r) { return m_dispatch->dispatch(r); },
           settings.language == 1, ports.system.language() == "ja"),
@@ -168,6 +170,19 @@ MainController::MainController(indEnviron& settings, cmcGTex& uiText, cmcEvMan& 
     m_listEditor.setStatusListener([this](const std::string& text) {
         if (m_views != nullptr) {
             m_views->setStatusText(0, text);
+        }
+    });
+    m_channelCsv.setPlacementQuestion(
+        [this](bool hasLocation, int from) -> std::optional<ChannelImportOptions> {
+            if (m_views == nullptr) {
+                return ChannelImportOptions{};
+            }
+            return m_views->askChannelImportPlacement(hasLocation, from);
+        });
+    m_channelCsv.setExportedListener([this](int channels) {
+        if (m_views != nullptr) {
+            m_views->setStatusText(0, replacePlaceholders(m_texts.firstLine("GI_AppMess_S_Export"),
+                                                          {std::to_string(channels)}));
         }
     });
     m_dispatch = std::make_unique<cmcCellLinkDispatch>(std::move(links));
@@ -627,6 +642,27 @@ std::int32_t MainController::runCommand(cmcCellCapsule& request) {
     return kResultNone;
 }
 
+void MainController::importChannels() {
+    // A pending entry lands first, as its own step.
+    m_bus.send(MessageId::DocumentWillChange);
+    // Appending starts at the memory channel the user is on.
+    int from = 0;
+    if (const cuiSheet* shown = m_router.current(); shown != nullptr && shown->columnCount() > 0) {
+        const cmcCellObj& cell = shown->currentCell();
+        if (recordKind(cell.category) == kKindChannel && cell.index >= 0 &&
+            cell.index < imagemap::kMemoryChannelCount) {
+            from = cell.index;
+        }
+    }
+    LinkEnvironment environment = m_dispatch->environment();
+    environment.restartRefresh = [this] {
+        m_document.checkModified();
+        m_document.history().record(EditAction::Import);
+        imageChanged();
+    };
+    m_channelCsv.importChannels(environment, {}, from);
+}
+
 std::int32_t MainController::runMenuCommand(cmcCellObj& cell, bool execute) {
     const auto checked = [&cell](bool on) { cell.setUserFlag(0, on); };
     const auto hidden = [&cell](bool on) { cell.setUserFlag(1, on); };
@@ -657,7 +693,17 @@ std::int32_t MainController::runMenuCommand(cmcCellObj& cell, bool execute) {
         }
         break;
     case CL_Menu_File_Export:
-        if (execute) {
+        // Index 0 is the received-call log with its separator; 1 and 2 are the channel lists.
+        if (cell.index == 1) {
+            if (execute) {
+                importChannels();
+            }
+        } else if (cell.index == 2) {
+            if (execute) {
+                m_bus.send(MessageId::DocumentWillChange);
+                m_channelCsv.exportChannels(m_dispatch->environment());
+            }
+        } else if (execute) {
             if (digitalVoice) {
                 m_export.run(m_document.current(), m_features);
             }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/channel_csv_command.h"
 #include "app/clone_commands.h"
 #include "app/document.h"
 #include "app/initial_setup.h"
@@ -192,6 +193,7 @@ private:
     void postBankName(std::int32_t variant);
     void mainWindowEnable(bool enable);
     std::int32_t runMenuCommand(cmcCellObj& cell, bool execute);
+    void importChannels();
     void choosePortNumber();
     void showCloneInformation();
 
@@ -217,6 +219,7 @@ private:
     CloneCommands m_cloneCommands;
     std::unique_ptr<WriteChecks> m_writeChecks;
     indReceivedCallExportCommand m_export;
+    indChannelCsvCommand m_channelCsv;
     cuiMenu m_menu;
     cuiToolBar m_toolBar;
     std::unique_ptr<cuiTree> m_tree;

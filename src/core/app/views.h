@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/system_info.h"
+#include "output/channel_csv_import.h"
 
 #include <cstdint>
 #include <optional>
@@ -60,6 +61,12 @@ public:
     virtual void openInitialSetup() = 0;
     virtual void setInitialSetupEnabled(bool enabled) = 0;
     virtual void closeInitialSetup() = 0;
+    // File > Import Channels: where the channels of the file go, the Location column or empty
+    // memory channels from one on; nothing for Cancel. Without a window the file decides.
+    virtual std::optional<ChannelImportOptions> askChannelImportPlacement(bool /*hasLocation*/,
+                                                                          int /*suggestedFrom*/) {
+        return ChannelImportOptions{};
+    }
     // The clone information dialog: a modal frame showing the sheet, captioned `caption`.
     virtual void showCloneInformation(cuiSheet& sheet, const std::string& caption) = 0;
 

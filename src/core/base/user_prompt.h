@@ -15,6 +15,13 @@ public:
     virtual ~UserPrompt() = default;
     virtual PromptAnswer ask(const std::string& text, const std::string& caption, PromptIcon icon,
                              PromptButtons buttons) = 0;
+    // A message whose long part (a report line by line) the user may open on request; without
+    // such a place it follows the text.
+    virtual PromptAnswer askWithDetails(const std::string& text, const std::string& details,
+                                        const std::string& caption, PromptIcon icon,
+                                        PromptButtons buttons) {
+        return ask(details.empty() ? text : text + "\n\n" + details, caption, icon, buttons);
+    }
 };
 
 } // namespace qx

@@ -9,12 +9,8 @@ std::string undoMenuCaption(cmcGTex& texts, bool redo, std::optional<EditAction>
     if (!action) {
         return texts.line("GI_App_UndoCaption", 2 + which);
     }
-    std::string caption = texts.line("GI_App_UndoCaption", which);
-    const std::string name = texts.line("GI_App_EditAction", static_cast<int>(*action));
-    if (const std::size_t at = caption.find("%s"); at != std::string::npos) {
-        caption.replace(at, 2, name);
-    }
-    return caption;
+    return replacePlaceholders(texts.line("GI_App_UndoCaption", which),
+                               {texts.line("GI_App_EditAction", static_cast<int>(*action))});
 }
 
 } // namespace qx

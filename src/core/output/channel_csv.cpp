@@ -142,6 +142,17 @@ std::string ChannelCsvExport::csv() const {
     return out;
 }
 
+int ChannelCsvExport::channelCount() const {
+    ChannelRecord rec(m_image);
+    int count = 0;
+    for (int ch = 0; ch < imagemap::kChannelCount; ++ch) {
+        if (rec.load(kKindChannel, ch) && rec.used) {
+            ++count;
+        }
+    }
+    return count;
+}
+
 FileErrorCode ChannelCsvExport::write(const std::string& path) const {
     return replaceFileContents(path, csv());
 }

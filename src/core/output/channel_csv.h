@@ -97,6 +97,8 @@ public:
         : m_image(image), m_lists(lists), m_kana(kana) {}
 
     std::string csv() const;
+    // The channels csv() writes: those in use.
+    int channelCount() const;
     // The target is replaced only once every byte is written.
     FileErrorCode write(const std::string& path) const;
 

@@ -12,6 +12,7 @@
 #include "radio/half_width_kana.h"
 #include "radio/image_map.h"
 #include "radio/text_format.h"
+#include "text/text_table.h"
 
 #include <algorithm>
 #include <array>
@@ -162,19 +163,6 @@ std::string typedText(std::string_view utf8, CodePage codePage) {
         }
     }
     return out;
-}
-
-std::string replacePlaceholders(std::string text, const std::vector<std::string>& args) {
-    std::size_t from = 0;
-    for (const std::string& arg : args) {
-        const std::size_t at = text.find("%s", from);
-        if (at == std::string::npos) {
-            break;
-        }
-        text.replace(at, 2, arg);
-        from = at + arg.size();
-    }
-    return text;
 }
 
 } // namespace
@@ -662,7 +650,7 @@ std::string ChannelCsvImport::messageText(TextLines& text, ChannelImportMessage 
                                args);
 }
 
-std::vector<std::string> ChannelCsvImport::reportLines(TextLines& text) const {
+std::vector<std::string> ChannelCsvImport::reportLines(TextLines& text, bool remarksOnly) const {
     std::vector<std::string> out;
     if (m_problem) {
         out.push_back(messageText(text, *m_problem, {}));
@@ -677,7 +665,9 @@ std::vector<std::string> ChannelCsvImport::reportLines(TextLines& text) const {
             continue;
         }
         const std::string channel = std::to_string(l.channel);
-        out.push_back(messageText(text, Message::Taken, {line, channel}));
+        if (!remarksOnly) {
+            out.push_back(messageText(text, Message::Taken, {line, channel}));
+        }
         for (const ChannelImportNote& n : l.notes) {
             out.push_back(messageText(text, Message::NoteLine,
                                       {line, channel, messageText(text, n.message, n.args)}));

@@ -82,8 +82,9 @@ public:
     // The image takes the result; the environment's bank and refresh notifications follow.
     void apply();
 
-    // The report in the active text table: one text per remark, then the summary.
-    std::vector<std::string> reportLines(TextLines& text) const;
+    // The report in the active text table: one text per remark, then the summary. With
+    // `remarksOnly`, lines taken as they stood are left out.
+    std::vector<std::string> reportLines(TextLines& text, bool remarksOnly = false) const;
     // The overwrite question naming the channels.
     std::string overwriteQuestion(TextLines& text) const;
     static std::string messageText(TextLines& text, ChannelImportMessage message,

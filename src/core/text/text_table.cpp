@@ -134,4 +134,17 @@ void cmcGTex::missing(std::string_view key) {
     fatalDefect("GTEX Error !\nThe index '" + std::string(key) + "' was not found.");
 }
 
+std::string replacePlaceholders(std::string text, const std::vector<std::string>& args) {
+    std::size_t from = 0;
+    for (const std::string& arg : args) {
+        const std::size_t at = text.find("%s", from);
+        if (at == std::string::npos) {
+            break;
+        }
+        text.replace(at, 2, arg);
+        from = at + arg.size();
+    }
+    return text;
+}
+
 } // namespace qx

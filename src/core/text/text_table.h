@@ -66,4 +66,7 @@ private:
     std::size_t m_linesRead = 0;
 };
 
+// A table text with its "%s" places filled in order; places without an argument stay.
+std::string replacePlaceholders(std::string text, const std::vector<std::string>& args);
+
 } // namespace qx

@@ -5,6 +5,7 @@
 #include "app/ui_item.h"
 #include "app/window_bounds.h"
 #include "app_icons.h"
+#include "channel_import_dialog.h"
 #include "cloning_window.h"
 #include "initial_setup_dialog.h"
 #include "menu_actions.h"
@@ -12,6 +13,7 @@
 #include "output/print_controller.h"
 #include "output/sheet_printer.h"
 #include "port_number_dialog.h"
+#include "radio/image_map.h"
 #include "sheet/cell_parser.h"
 #include "sheet/sheet.h"
 #include "sheet/sheet_dialog.h"
@@ -28,6 +30,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -109,6 +112,10 @@ TForm1::TForm1(MainController& controller, const CodePageText& codec, const Scre
     m_tree->setHeaderHidden(true);
     m_tree->setMinimumWidth(kMinimumPane);
     m_tree->setColumnCount(1);
+    // A narrow pane scrolls sideways instead of cutting the captions short.
+    m_tree->setTextElideMode(Qt::ElideNone);
+    m_tree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_tree->header()->setStretchLastSection(false);
     {
         // The selection stays marked while the focus is elsewhere.
         QPalette palette = m_tree->palette();
@@ -447,6 +454,24 @@ std::optional<std::string> TForm1::askPortNumber(const std::string& text) {
         return std::nullopt;
     }
     return m_codec.fromQString(dialog.edit()->text());
+}
+
+std::optional<ChannelImportOptions> TForm1::askChannelImportPlacement(bool hasLocation,
+                                                                      int suggestedFrom) {
+    cmcGTex& texts = m_controller.texts();
+    const auto line = [&](int i) {
+        return m_codec.toQString(texts.line("GI_App_ChannelImport_Form", i));
+    };
+    const ChannelImportDialog::Texts labels{line(0), line(1), line(2), line(3), line(4)};
+    ChannelImportDialog dialog(labels, tableFont("CellModel_BasicDialog"), hasLocation,
+                               suggestedFrom, imagemap::kMemoryChannelCount - 1,
+                               isVisible() ? this : nullptr);
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    ChannelImportOptions options;
+    options.appendFrom = dialog.appendFrom();
+    return options;
 }
 
 void TForm1::openInitialSetup() {

@@ -67,6 +67,8 @@ public:
     void sheetOpened(cuiSheet& sheet) override;
     void sheetClosing(cuiSheet& sheet) override;
     std::optional<std::string> askPortNumber(const std::string& text) override;
+    std::optional<ChannelImportOptions> askChannelImportPlacement(bool hasLocation,
+                                                                  int suggestedFrom) override;
     void openInitialSetup() override;
     void setInitialSetupEnabled(bool enabled) override;
     void closeInitialSetup() override;

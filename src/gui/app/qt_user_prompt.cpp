@@ -30,8 +30,17 @@ QtUserPrompt::QtUserPrompt(const CodePageText& codec, QWidget* owner)
 
 PromptAnswer QtUserPrompt::ask(const std::string& text, const std::string& caption, PromptIcon icon,
                                PromptButtons buttons) {
+    return askWithDetails(text, {}, caption, icon, buttons);
+}
+
+PromptAnswer QtUserPrompt::askWithDetails(const std::string& text, const std::string& details,
+                                          const std::string& caption, PromptIcon icon,
+                                          PromptButtons buttons) {
     QMessageBox box(toIcon(icon), m_codec.toQString(caption), m_codec.toQString(text),
                     QMessageBox::NoButton, m_owner.data());
+    if (!details.empty()) {
+        box.setDetailedText(m_codec.toQString(details));
+    }
     switch (buttons) {
     case PromptButtons::Ok:
         box.setStandardButtons(QMessageBox::Ok);

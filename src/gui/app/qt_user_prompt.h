@@ -17,6 +17,9 @@ public:
 
     PromptAnswer ask(const std::string& text, const std::string& caption, PromptIcon icon,
                      PromptButtons buttons) override;
+    PromptAnswer askWithDetails(const std::string& text, const std::string& details,
+                                const std::string& caption, PromptIcon icon,
+                                PromptButtons buttons) override;
 
 private:
     CodePageText m_codec;

@@ -64,7 +64,8 @@ TEST_F(ChannelCsvCommandTest, ExportAndImportThroughTheDialogsAsOneChange) {
     EXPECT_EQ(import(), 0);
     EXPECT_EQ(changes, 1);
     EXPECT_TRUE(used(7));
-    EXPECT_EQ(prompt.asked.back().text, "Line 2: channel 7 taken.\n1 lines taken, 0 refused.");
+    EXPECT_EQ(prompt.asked.back().text, "1 lines taken, 0 refused.");
+    EXPECT_EQ(prompt.asked.back().details, "Line 2: channel 7 taken.");
     EXPECT_EQ(prompt.asked.back().icon, PromptIcon::Information);
 }
 
@@ -75,11 +76,14 @@ TEST_F(ChannelCsvCommandTest, RefusedLinesAreShownAndTheRestTakenOnlyWhenTheUser
     prompt.answers = {PromptAnswer::No};
     EXPECT_EQ(import(), 0);
     ASSERT_EQ(prompt.asked.size(), 1U);
+    // The box names what went wrong; the details list every line.
     EXPECT_EQ(prompt.asked[0].text,
-              "Line 2: channel 7 taken.\n"
-              "Line 3: refused: Frequency \"20.0\" lies outside every band of the transceiver.\n"
+              "Line 3: refused: Frequency \"20.0\" lies outside every band of the transceiver.\n\n"
               "1 lines taken, 1 refused.\n\n"
               "Some lines were refused. Import the lines that were taken?");
+    EXPECT_EQ(prompt.asked[0].details,
+              "Line 2: channel 7 taken.\n"
+              "Line 3: refused: Frequency \"20.0\" lies outside every band of the transceiver.");
     EXPECT_TRUE(s.images.current() == before);
 
     dialog.answers = {folder.file("mixed.csv")};

@@ -42,20 +42,22 @@ TEST(MainMenu, CaptionsShortcutsAndImagesComeFromTheTable) {
     EXPECT_EQ(captions(root), (std::vector<std::string>{"&File", "&Edit", "&View", "COM &Port",
                                                         "&Clone", "&Help"}));
     const cuiItem& file = *root.children[0];
-    ASSERT_EQ(file.children.size(), 15U);
+    ASSERT_EQ(file.children.size(), 18U);
     EXPECT_EQ(file.children[0]->caption, "&New");
     EXPECT_EQ(file.children[0]->shortcut, "Ctrl+N");
     EXPECT_EQ(file.children[0]->imageIndex, 0);
     EXPECT_EQ(file.children[1]->shortcut, "Ctrl+O");
     EXPECT_EQ(file.children[2]->shortcut, "Ctrl+S");
     EXPECT_EQ(file.children[3]->shortcut, "");
-    EXPECT_TRUE(file.children[4]->isSeparator());
-    EXPECT_EQ(file.children[4]->cell.link, CL_Menu_File_Export);
-    EXPECT_TRUE(file.children[6]->isSeparator());
-    EXPECT_EQ(captions(*file.children[7]),
+    EXPECT_EQ(file.children[5]->caption, "&Import Channels...");
+    EXPECT_EQ(file.children[6]->caption, "Export &Channels...");
+    EXPECT_TRUE(file.children[7]->isSeparator());
+    EXPECT_EQ(file.children[7]->cell.link, CL_Menu_File_Export);
+    EXPECT_TRUE(file.children[9]->isSeparator());
+    EXPECT_EQ(captions(*file.children[10]),
               (std::vector<std::string>{"&Current Sheet...", "&All..."}));
-    EXPECT_EQ(file.children[14]->caption, "E&xit");
-    EXPECT_EQ(file.children[14]->shortcut, "Alt+F4");
+    EXPECT_EQ(file.children[17]->caption, "E&xit");
+    EXPECT_EQ(file.children[17]->shortcut, "Alt+F4");
     EXPECT_EQ(captions(*root.children[1]), (std::vector<std::string>{"&Undo", "&Redo"}));
     EXPECT_EQ(root.children[1]->children[0]->shortcut, "Ctrl+Z");
     EXPECT_EQ(root.children[1]->children[1]->shortcut, "Ctrl+Y; Ctrl+Shift+Z");
@@ -88,7 +90,7 @@ TEST(MainMenu, RecentFileItemsShowTheListNumberedWithAmpersandsDoubled) {
     editor.start();
     cuiMenu& menu = editor.controller->mainMenu();
     const cuiItem& file = *menu.root().children[0];
-    EXPECT_EQ(visibleCaptions(file)[9], "Recent File");
+    EXPECT_EQ(visibleCaptions(file)[12], "Recent File");
     const cuiItem* first = menu.find(CL_Menu_File_Recent, 0);
     ASSERT_NE(first, nullptr);
     EXPECT_TRUE(first->visible);
@@ -219,9 +221,11 @@ TEST(MainMenu, ExportIsOfferedOnlyWithAUsableDigitalUnit) {
         editor.start();
         cuiMenu& menu = editor.controller->mainMenu();
         const cuiItem& file = *menu.root().children[0];
-        EXPECT_EQ(file.children[4]->visible, c.offered) << c.digitalUnit << c.dvInhibit;
-        EXPECT_EQ(file.children[5]->visible, c.offered);
-        EXPECT_EQ(file.children[5]->enabled, c.offered);
+        EXPECT_EQ(file.children[7]->visible, c.offered) << c.digitalUnit << c.dvInhibit;
+        EXPECT_EQ(file.children[8]->visible, c.offered);
+        EXPECT_EQ(file.children[8]->enabled, c.offered);
+        // The channel lists need no digital unit.
+        EXPECT_TRUE(file.children[5]->visible && file.children[5]->enabled);
     }
 }
 
