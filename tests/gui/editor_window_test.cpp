@@ -650,6 +650,7 @@ private slots:
         QCOMPARE(s.prompt.asked.size(), std::size_t{1});
         QCOMPARE(s.prompt.asked[0].text, std::string("1 lines taken, 0 refused."));
         QCOMPARE(s.prompt.asked[0].details, std::string("Line 2: channel 300 taken."));
+        QCOMPARE(s.window.statusPanel(0)->text(), QStringLiteral(" 1 channels imported"));
         QVERIFY(s.window.windowTitle().startsWith(QLatin1Char('*')) ||
                 s.controller.document().isModified());
         QAction* undo =

@@ -161,6 +161,9 @@ int indChannelCsvCommand::importChannels(const LinkEnvironment& environment,
     if (changed) {
         changed();
     }
+    if (m_imported) {
+        m_imported(import->takenCount());
+    }
     if (import->refusedCount() == 0) {
         m_prompt.askWithDetails(report, details, caption, PromptIcon::Information,
                                 PromptButtons::Ok);

@@ -33,6 +33,10 @@ public:
     void setExportedListener(std::function<void(int)> listener) {
         m_exported = std::move(listener);
     }
+    // Told the number of channels taken after an import changed the image.
+    void setImportedListener(std::function<void(int)> listener) {
+        m_imported = std::move(listener);
+    }
 
     // Writes the channels in use of the environment's image. Returns 0, also for a cancelled
     // dialog, or the file error after telling the user.
@@ -56,6 +60,7 @@ private:
     std::string& m_lastFolder;
     PlacementQuestion m_placement;
     std::function<void(int)> m_exported;
+    std::function<void(int)> m_imported;
 };
 
 } // namespace qx

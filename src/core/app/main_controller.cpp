@@ -185,6 +185,12 @@ MainController::MainController(indEnviron& settings, cmcGTex& uiText, cmcEvMan& 
                                                           {std::to_string(channels)}));
         }
     });
+    m_channelCsv.setImportedListener([this](int channels) {
+        if (m_views != nullptr) {
+            m_views->setStatusText(0, replacePlaceholders(m_texts.firstLine("GI_AppMess_S_Import"),
+                                                          {std::to_string(channels)}));
+        }
+    });
     m_dispatch = std::make_unique<cmcCellLinkDispatch>(std::move(links));
     refreshLinkEnvironment();
 
