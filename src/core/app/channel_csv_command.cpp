@@ -81,7 +81,8 @@ int indChannelCsvCommand::exportChannels(const LinkEnvironment& environment) {
 }
 
 int indChannelCsvCommand::importChannels(const LinkEnvironment& environment,
-                                         const std::function<void()>& changed, int suggestedFrom) {
+                                         const std::function<void(int taken)>& changed,
+                                         int suggestedFrom) {
     const std::optional<std::string> path = m_dialog.askOpen(csvRequest(m_texts, m_lastFolder));
     if (!path) {
         return 0;
@@ -159,10 +160,7 @@ int indChannelCsvCommand::importChannels(const LinkEnvironment& environment,
     }
     import->apply();
     if (changed) {
-        changed();
-    }
-    if (m_imported) {
-        m_imported(import->takenCount());
+        changed(import->takenCount());
     }
     if (import->refusedCount() == 0) {
         m_prompt.askWithDetails(report, details, caption, PromptIcon::Information,

@@ -33,22 +33,18 @@ public:
     void setExportedListener(std::function<void(int)> listener) {
         m_exported = std::move(listener);
     }
-    // Told the number of channels taken after an import changed the image.
-    void setImportedListener(std::function<void(int)> listener) {
-        m_imported = std::move(listener);
-    }
 
     // Writes the channels in use of the environment's image. Returns 0, also for a cancelled
     // dialog, or the file error after telling the user.
     int exportChannels(const LinkEnvironment& environment);
 
-    // Reads a file into the environment's image as one change, after `changed` is called
-    // once: the caller records it as one step. Nothing changes when the user cancels, when
-    // the file cannot be read or imported, or when a question is answered No. Returns 0 or
-    // the file error.
+    // Reads a file into the environment's image as one change; `changed` is then told once
+    // how many channels were taken. Nothing changes when the user cancels, when the file
+    // cannot be read or imported, or when a question is answered No. Returns 0 or the file
+    // error.
     // Without a placement question, the channels go where the file's Location column says.
-    int importChannels(const LinkEnvironment& environment, const std::function<void()>& changed,
-                       int suggestedFrom = 0);
+    int importChannels(const LinkEnvironment& environment,
+                       const std::function<void(int taken)>& changed, int suggestedFrom = 0);
 
 private:
     std::string folderOf(const std::string& path) const;
@@ -60,7 +56,6 @@ private:
     std::string& m_lastFolder;
     PlacementQuestion m_placement;
     std::function<void(int)> m_exported;
-    std::function<void(int)> m_imported;
 };
 
 } // namespace qx

@@ -179,18 +179,8 @@ MainController::MainController(indEnviron& settings, cmcGTex& uiText, cmcEvMan& 
             }
             return m_views->askChannelImportPlacement(hasLocation, from);
         });
-    m_channelCsv.setExportedListener([this](int channels) {
-        if (m_views != nullptr) {
-            m_views->setStatusText(0, replacePlaceholders(m_texts.firstLine("GI_AppMess_S_Export"),
-                                                          {std::to_string(channels)}));
-        }
-    });
-    m_channelCsv.setImportedListener([this](int channels) {
-        if (m_views != nullptr) {
-            m_views->setStatusText(0, replacePlaceholders(m_texts.firstLine("GI_AppMess_S_Import"),
-                                                          {std::to_string(channels)}));
-        }
-    });
+    m_channelCsv.setExportedListener(
+        [this](int channels) { showChannelCount("GI_AppMess_S_Export", channels); });
     m_dispatch = std::make_unique<cmcCellLinkDispatch>(std::move(links));
     refreshLinkEnvironment();
 
@@ -666,7 +656,15 @@ void MainController::importChannels() {
         m_document.history().record(EditAction::Import);
         imageChanged();
     };
-    m_channelCsv.importChannels(environment, {}, from);
+    m_channelCsv.importChannels(
+        environment, [this](int taken) { showChannelCount("GI_AppMess_S_Import", taken); }, from);
+}
+
+void MainController::showChannelCount(const char* key, int channels) {
+    if (m_views != nullptr) {
+        m_views->setStatusText(
+            0, replacePlaceholders(m_texts.firstLine(key), {std::to_string(channels)}));
+    }
 }
 
 std::int32_t MainController::runMenuCommand(cmcCellObj& cell, bool execute) {

@@ -194,6 +194,8 @@ private:
     void mainWindowEnable(bool enable);
     std::int32_t runMenuCommand(cmcCellObj& cell, bool execute);
     void importChannels();
+    // The status text `key` with the number of channels an export or import moved.
+    void showChannelCount(const char* key, int channels);
     void choosePortNumber();
     void showCloneInformation();
 

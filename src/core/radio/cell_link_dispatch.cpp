@@ -78,6 +78,12 @@ std::string textOf(const ChannelRecord::Text8& t) {
     return std::string(t.data(), t.size());
 }
 
+// An item of a sheet's popup menu: list edit operations and help.
+bool isPopupItem(const cmcCellCapsule& request) {
+    return request.menuItem != nullptr && request.menuItem->link >= CL_PMenu_Edit &&
+           request.menuItem->link <= CL_PMenu_RcvDelete;
+}
+
 } // namespace
 
 struct cmcCellLinkDispatch::Event {
@@ -171,16 +177,14 @@ std::int32_t cmcCellLinkDispatch::dispatch(cmcCellCapsule& request) {
             break;
         case kOpStateQuery:
             // Popup items have no state to report, and running one here would edit the list.
-            if (request.menuItem != nullptr && request.menuItem->link >= CL_PMenu_Edit &&
-                request.menuItem->link <= CL_PMenu_RcvDelete) {
+            if (isPopupItem(request)) {
                 return kResultNone;
             }
             e.key = request.command;
             break;
         default:
             e.key = request.command == 0x100 ? 13 : request.command;
-            if (request.menuItem != nullptr && request.menuItem->link >= CL_PMenu_Edit &&
-                request.menuItem->link <= CL_PMenu_RcvDelete) {
+            if (isPopupItem(request)) {
                 e.popup = kPopupEdit + (request.menuItem->link - CL_PMenu_Edit);
             }
             break;

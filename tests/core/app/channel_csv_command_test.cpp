@@ -27,7 +27,7 @@ protected:
         return rec.used;
     }
     int import() {
-        return command.importChannels(s.dispatch->environment(), [this] { ++changes; });
+        return command.importChannels(s.dispatch->environment(), [this](int) { ++changes; });
     }
 
     test::HeadlessSheets s;
