@@ -78,10 +78,11 @@ void indDocument::setBusy(bool busy) const {
     }
 }
 
-void indDocument::willChange() {
+bool indDocument::willChange() {
     if (m_bus != nullptr) {
         m_bus->send(MessageId::DocumentWillChange);
     }
+    return !m_entryPending || !m_entryPending();
 }
 
 void indDocument::takeLocation(const std::string& path) {
@@ -104,7 +105,9 @@ FileDialogRequest indDocument::dialogRequest(std::string fileName) const {
 }
 
 PromptAnswer indDocument::closeCheck(bool sameFile) {
-    willChange();
+    if (!willChange()) {
+        return PromptAnswer::Cancel;
+    }
     if (!isModified()) {
         return PromptAnswer::Yes;
     }
@@ -242,12 +245,18 @@ bool indDocument::save() {
 }
 
 bool indDocument::saveAs() {
+    if (!willChange()) {
+        return false;
+    }
     const auto path = m_dialog.askSave(dialogRequest(cmcRecent::fileNamePart(documentName())));
     return path && saveFile(*path);
 }
 
 bool indDocument::saveFile(const std::string& givenPath) {
     const std::string path = fullPath(givenPath);
+    if (!willChange()) {
+        return false;
+    }
     cmcIcfFile file = prepareSave();
     setBusy(true);
     m_lastError = file.write(path, ImageRangeList::transceiverPart());
@@ -263,11 +272,11 @@ bool indDocument::saveFile(const std::string& givenPath) {
 }
 
 std::string indDocument::savedText() {
+    willChange();
     return prepareSave().text(ImageRangeList::transceiverPart());
 }
 
 cmcIcfFile indDocument::prepareSave() {
-    willChange();
     // What is saved is what the transceiver accepts; the sheets show the corrected values too.
     // The corrections are no step of their own: undo never brings uncorrected values back.
     m_history.record(EditAction::Entry);

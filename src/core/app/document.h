@@ -48,6 +48,9 @@ public:
     void setBusyListener(std::function<void(bool busy)> listener) { m_busy = std::move(listener); }
     // Told when New or Open replaced the image, so the shown sheet can be built again.
     void setReplacedListener(std::function<void()> listener) { m_replaced = std::move(listener); }
+    // Tells whether a cell entry is still in its editor after message 21 asked for it: the
+    // cell refused it, and the command that wanted the document stops as Enter would.
+    void setEntryPendingQuery(std::function<bool()> query) { m_entryPending = std::move(query); }
 
     const std::string& path() const { return m_path; }
     bool isUntitled() const { return m_path.empty(); }
@@ -102,7 +105,8 @@ public:
     static std::string startDirectory(const std::string& stored, const SystemInfo& system);
 
 private:
-    void willChange();
+    // Sends message 21; false when an entry in progress was refused.
+    bool willChange();
     bool afterHistoryMove(bool moved);
     void refreshTitle() const;
     void setBusy(bool busy) const;
@@ -129,6 +133,7 @@ private:
     std::function<void()> m_titleListener;
     std::function<void(bool)> m_busy;
     std::function<void()> m_replaced;
+    std::function<bool()> m_entryPending;
 };
 
 } // namespace qx

@@ -190,6 +190,10 @@ MainController::MainController(indEnviron& settings, cmcGTex& uiText, cmcEvMan& 
             m_views->setBusyCursor(busy);
         }
     });
+    m_document.setEntryPendingQuery([this] {
+        const cuiSheet* sheet = m_router.current();
+        return sheet != nullptr && sheet->editorOpen();
+    });
     m_document.setReplacedListener([this] {
         closeSheet();
         imageChanged();
@@ -498,10 +502,24 @@ cuiSheet& MainController::openSheet(std::string_view callString) {
     return sheet;
 }
 
+bool MainController::commitPendingEntry() {
+    m_bus.send(MessageId::DocumentWillChange);
+    const cuiSheet* sheet = m_router.current();
+    return sheet == nullptr || !sheet->editorOpen();
+}
+
 void MainController::closeSheet() {
     cuiSheet* sheet = m_router.current();
     if (sheet == nullptr) {
         return;
+    }
+    if (sheet->editorOpen()) {
+        // Whatever closes the sheet, the typed text belongs to the image it was typed into.
+        m_bus.send(MessageId::DocumentWillChange);
+        sheet = m_router.current();
+        if (sheet == nullptr) {
+            return;
+        }
     }
     if (m_views != nullptr) {
         m_views->sheetClosing(*sheet);
@@ -629,6 +647,11 @@ std::int32_t MainController::runCommand(cmcCellCapsule& request) {
     }
     if (cell.link >= CL_Menu_File_New && cell.link <= CL_Help_Contents) {
         const bool execute = request.command == kItemExecute;
+        // Every command first hands an entry in progress to the image; one the cell refuses
+        // stops the command as Enter would.
+        if (execute && !commitPendingEntry()) {
+            return kResultNone;
+        }
         const std::int32_t result = runMenuCommand(cell, execute);
         if (execute) {
             m_document.checkModified();
@@ -639,8 +662,6 @@ std::int32_t MainController::runCommand(cmcCellCapsule& request) {
 }
 
 void MainController::importChannels() {
-    // A pending entry lands first, as its own step.
-    m_bus.send(MessageId::DocumentWillChange);
     // Appending starts at the memory channel the user is on.
     int from = 0;
     if (const cuiSheet* shown = m_router.current(); shown != nullptr && shown->columnCount() > 0) {
@@ -704,7 +725,6 @@ std::int32_t MainController::runMenuCommand(cmcCellObj& cell, bool execute) {
             }
         } else if (cell.index == 2) {
             if (execute) {
-                m_bus.send(MessageId::DocumentWillChange);
                 m_channelCsv.exportChannels(m_dispatch->environment());
             }
         } else if (execute) {
@@ -719,8 +739,6 @@ std::int32_t MainController::runMenuCommand(cmcCellObj& cell, bool execute) {
     case CL_Menu_File_Print_Current:
     case CL_Menu_File_Print_All:
         if (execute) {
-            // Pending edits are committed before the sheets are laid out for the printer.
-            m_bus.post(MessageId::DocumentWillChange);
             if (m_views != nullptr) {
                 m_views->printSheets(cell.link == CL_Menu_File_Print_All);
             }

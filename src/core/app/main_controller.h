@@ -140,8 +140,11 @@ public:
     // Opens the sheet of a call string in place of the shown one.
     cuiSheet& openSheet(std::string_view callString);
     // Closes the shown sheet, remembering its position; the periodic task opens the sheet of
-    // the selected node again.
+    // the selected node again. An entry still in its editor is committed first.
     void closeSheet();
+    // Sends message 21 so that an entry still in its editor reaches the image; false when the
+    // cell refused it and the editor stays open for correction.
+    bool commitPendingEntry();
     cuiSheet* currentSheet() { return m_router.current(); }
     // The periodic task's work, also callable directly.
     void periodic();

@@ -102,7 +102,9 @@ void InPlaceEditor::keyPressEvent(QKeyEvent* event) {
 
 void InPlaceEditor::focusOutEvent(QFocusEvent* event) {
     QPlainTextEdit::focusOutEvent(event);
-    if (isVisible()) {
+    // Switching to another window keeps the entry open, as it was typed; every command
+    // commits it before it touches the document.
+    if (isVisible() && event->reason() != Qt::ActiveWindowFocusReason) {
         emit focusLost();
     }
 }

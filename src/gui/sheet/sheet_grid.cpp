@@ -484,7 +484,8 @@ void SheetGrid::onMessage(const EvMessage& message, cmcEvMan& /*bus*/) {
 // ---- in-place editor ------------------------------------------------------------------------
 
 bool SheetGrid::editorVisible() const {
-    return m_editor != nullptr && m_editor->isVisible();
+    // Open even while the window is not on screen yet: its entry must still be committed.
+    return m_editor != nullptr && !m_editor->isHidden();
 }
 
 void SheetGrid::openEditor(const std::string& text, int selectionStart, int selectionLength) {
