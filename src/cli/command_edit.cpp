@@ -10,6 +10,7 @@
 #include "radio/cell_link_names.h"
 #include "sheet/sheet_environment.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdio>
@@ -124,6 +125,19 @@ int runEdit(const CliOptions& options, const std::vector<std::string>& args) {
     };
     if (!selectRows(*low, *high)) {
         return kExitRefused;
+    }
+    // A sheet without multiple selection keeps the cursor on HIGH alone; acting there would
+    // not be what was asked.
+    if (*low != *high) {
+        const auto range = sheet.selectedRange();
+        if (!range || range->first != std::min(*low, *high) ||
+            range->second != std::max(*low, *high)) {
+            std::fprintf(stderr,
+                         "This sheet selects one row at a time: rows %d..%d cannot be given "
+                         "together.\n",
+                         *low, *high);
+            return kExitRefused;
+        }
     }
     // The popup menu of the row's cell, as a right click shows it; its item runs as a choice.
     const SheetEnvironment& env = sheet.environment();

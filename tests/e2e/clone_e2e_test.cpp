@@ -239,6 +239,68 @@ TEST(CloneE2eTest, ReadEditSaveWriteKeepsTheTransceiversOwnBytes) {
     EXPECT_EQ(channel.frequency, 146010000u);
 }
 
+// Clear inside the GPS list and Down on its last memory, then a write: the transceiver gets
+// every memory, in the edited order.
+TEST(CloneE2eTest, GpsListEditsKeepEveryMemoryOnTheWayToTheTransceiver) {
+    test::TempFolder folder;
+    ImageSet set;
+    set.setDestination(0);
+    cmcEeprom image = set.defaults();
+    for (int i = 0; i < imagemap::kGpsMemoryCount; ++i) {
+        image.setByte(imagemap::kGpsSlotList + i, imagemap::kGpsSlotFree);
+    }
+    ChannelRecord memory(image);
+    for (int i = 0; i < 6; ++i) {
+        memory.load(kKindGps, i);
+        memory.name = ChannelRecord::toText8("P" + std::to_string(i));
+        memory.slot = 0; // as Insert leaves it
+        memory.store();
+    }
+    saveIcf(image, folder.file("g.icf"));
+    const std::string gps = " '[St_ChGps]GI_Sheet_GPS_Memory,35' ";
+    const auto edit = [&](const std::string& operation) {
+        return test::runCli(folder, "--destination 0 edit g.icf" + gps + operation);
+    };
+    auto run = edit("clear 2 --yes");
+    ASSERT_EQ(run.status, 0) << run.err;
+    run = edit("down 5");
+    ASSERT_EQ(run.status, 0) << run.err;
+    run = edit("down 3");
+    ASSERT_EQ(run.status, 0) << run.err;
+    // The GPS sheet selects one row at a time: a range is refused, the file untouched.
+    const std::string edited = test::TempFolder::read(folder.file("g.icf"));
+    run = edit("clear 0 4 --yes");
+    EXPECT_EQ(run.status, 4);
+    EXPECT_NE(run.err.find("one row at a time"), std::string::npos) << run.err;
+    EXPECT_EQ(test::TempFolder::read(folder.file("g.icf")), edited);
+
+    run = test::runCli(folder, "--destination 0 sheet g.icf" + gps);
+    ASSERT_EQ(run.status, 0) << run.err;
+    for (const char* name : {"P0", "P1", "P3", "P4", "P5"}) {
+        EXPECT_NE(run.out.find(name), std::string::npos) << name << " is listed\n" << run.out;
+    }
+
+    Trsim trsim(folder, {"--save", folder.file("stored.icf"), "--link", folder.file("tr")});
+    run = test::runCli(folder, "--device tr --destination 0 --high-speed write g.icf --yes");
+    ASSERT_EQ(run.status, 0) << run.err << trsim.log();
+    const cmcEeprom stored = loadIcf(folder.file("stored.icf"));
+    const char* expected[] = {"P0", "P1", nullptr, "P4", "P3", "P5"}; // the cleared one blank
+    for (int i = 0; i < 6; ++i) {
+        const int slot = imagemap::kGpsMemoryCount - 6 + i;
+        ASSERT_EQ(stored.getByte(imagemap::kGpsSlotList + slot), slot);
+        const std::string name(reinterpret_cast<const char*>(stored.data()) +
+                                   imagemap::kGpsMemories + slot * imagemap::kGpsRecordSize + 15,
+                               8);
+        if (expected[i] != nullptr) {
+            EXPECT_EQ(name, std::string(expected[i]) + "      ") << slot;
+        } else {
+            EXPECT_EQ(name.find('P'), std::string::npos) << slot << ": " << name;
+        }
+    }
+    EXPECT_EQ(stored.getByte(imagemap::kGpsSlotList + imagemap::kGpsMemoryCount - 7),
+              imagemap::kGpsSlotFree);
+}
+
 TEST(CloneE2eTest, WriteWithoutYesAsksAndSendsNothing) {
     test::TempFolder folder;
     saveIcf(servedImage(), folder.file("edit.icf"));

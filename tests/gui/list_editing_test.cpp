@@ -5,6 +5,7 @@
 #include "app/main_window.h"
 #include "radio/cell_link_names.h"
 #include "radio/channel_record.h"
+#include "radio/image_map.h"
 #include "sheet/sheet.h"
 #include "sheet/sheet_grid.h"
 #include "sheet/sheet_widget.h"
@@ -310,6 +311,78 @@ private slots:
         QCOMPARE(storedFrequency(s, 20), frequencyOf(5));
         QCOMPARE(storedFrequency(s, 21), frequencyOf(6));
         QVERIFY(s.prompt.asked.empty());
+    }
+    void afterAPasteTheMarkedRowsAreTheOnesTheNextClearClears() {
+        EditorSession s(m_store, m_taken);
+        useChannels(s, 8, 16);
+        SheetGrid* grid = nullptr;
+        openBlock0(s, grid);
+        QVERIFY(grid != nullptr);
+        cuiSheet& sheet = grid->sheet();
+        click(*grid, 10);
+        QTest::keyClick(grid, Qt::Key_Down, Qt::ShiftModifier);
+        QTest::keyClick(grid, Qt::Key_Down, Qt::ShiftModifier);
+        QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier);
+        // The cursor is on 12: the copy goes to 12-14, over used rows.
+        s.prompt.answers = {PromptAnswer::Ok};
+        QTest::keyClick(grid, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(statusText(s), QStringLiteral(" Pasted"));
+        const auto marked = [&](int channel) {
+            const auto at = sheet.findCell(CT_Conv, CL_Mch_Freq, channel);
+            return at && sheet.drawnSelected(at->first, at->second);
+        };
+        for (int channel = 8; channel <= 16; ++channel) {
+            QCOMPARE(marked(channel), channel >= 12 && channel <= 14);
+        }
+        QMenu* menu = rightClick(*grid, 13);
+        QVERIFY(menu != nullptr);
+        s.prompt.answers = {PromptAnswer::Ok};
+        choose(menu, "C&lear");
+        for (int channel = 8; channel <= 16; ++channel) {
+            const bool cleared = channel >= 12 && channel <= 14;
+            QCOMPARE(storedFrequency(s, channel), cleared ? 0U : frequencyOf(channel));
+        }
+    }
+    void insertIntoAnEmptyGpsListShowsTheMemoryAndTakesTyping() {
+        EditorSession s(m_store, m_taken);
+        cmcEeprom& image = s.controller.document().current();
+        for (int i = 0; i < imagemap::kGpsMemoryCount; ++i) {
+            image.setByte(imagemap::kGpsSlotList + i, imagemap::kGpsSlotFree);
+        }
+        QApplication::setActiveWindow(&s.window);
+        QVERIFY(QTest::qWaitForWindowActive(&s.window));
+        s.controller.openSheet("[St_ChGps]GI_Sheet_GPS_Memory,35");
+        const auto shown = [&s] { return qobject_cast<SheetWidget*>(s.window.sheetWidget()); };
+        QTRY_VERIFY(shown() != nullptr);
+        SheetGrid& grid = shown()->grid();
+        cuiSheet& sheet = grid.sheet();
+        const auto nameCell = [&](int index) { return sheet.findCell(CT_Gps, CL_Gps_Name, index); };
+        const auto visible = [&](int index) {
+            const auto at = nameCell(index);
+            return at && sheet.rowHeight(at->second) > 0;
+        };
+        QVERIFY(!visible(0));
+        const auto empty = nameCell(100);
+        QVERIFY(empty && grid.cellRect(empty->first, empty->second));
+        QTest::mouseClick(grid.viewport(), Qt::RightButton, {},
+                          grid.cellRect(empty->first, empty->second)->center());
+        QMenu* menu = grid.popupMenu();
+        QVERIFY(menu != nullptr && QTest::qWaitForWindowExposed(menu));
+        choose(menu, "&Insert");
+        QCOMPARE(ChannelRecord::gpsMemoryCount(image), 1);
+        QVERIFY(visible(0));
+        QCOMPARE(sheet.currentCell().index, 0);
+        QCOMPARE(sheet.currentCell().link, static_cast<std::int32_t>(CL_Gps_Name));
+
+        QCOMPARE(QApplication::focusWidget(), &grid);
+        for (const char c : std::string("HOME")) {
+            QTest::keyClicks(QApplication::focusWidget(), QString(QLatin1Char(c)));
+        }
+        QVERIFY(grid.editorVisible());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        ChannelRecord memory(image);
+        memory.load(kKindGps, 0);
+        QCOMPARE(ChannelRecord::fromText8(memory.name), std::string("HOME    "));
     }
 };
 

@@ -145,7 +145,9 @@ ListEditOutcome indChannelListEditor::channels(ListOperation operation,
         if (!confirm("GI_AppMess_Conv_Clear")) {
             return out;
         }
-        clearRecords(kind, r, request.bank);
+        // A cleared GPS memory keeps its place in the list: freeing its slot would end the
+        // list there and hide, and on a write drop, every memory after it.
+        clearRecords(kind, r, request.bank, GpsSlots::Keep);
         if (kind == kKindGps) {
             followGpsReference([r](int m) { return m >= r.lo && m <= r.hi ? -1 : m; });
         }
@@ -166,7 +168,7 @@ ListEditOutcome indChannelListEditor::channels(ListOperation operation,
         if (r.hi < request.last) {
             moveBlock(kind, r.hi + 1, r.lo, request.last - r.hi);
         }
-        clearRecords(kind, {request.last - n + 1, request.last}, request.bank);
+        clearRecords(kind, {request.last - n + 1, request.last}, request.bank, GpsSlots::Free);
         out.changed = true;
         out.dropSelection = true;
         out.cursor = r.lo;
@@ -218,7 +220,7 @@ ListEditOutcome indChannelListEditor::channels(ListOperation operation,
         if (r.hi < request.last) {
             moveBlock(kind, r.lo, r.hi + 1, request.last - r.hi);
         }
-        clearRecords(kind, r, request.bank);
+        clearRecords(kind, r, request.bank, GpsSlots::Free);
         post(MessageId::ChannelDataChanged);
         post(MessageId::RedrawSheet);
         out.changed = true;
@@ -229,7 +231,16 @@ ListEditOutcome indChannelListEditor::channels(ListOperation operation,
     case ListOperation::Up:
     case ListOperation::Down: {
         const int d = operation == ListOperation::Up ? -1 : 1;
-        if ((d < 0 && r.lo <= request.first) || (d > 0 && r.hi >= request.last)) {
+        int last = request.last;
+        if (kind == kKindGps) {
+            // Only the memories in use take part: a free slot moved into the list would end
+            // it there.
+            last = std::min(last, ChannelRecord::gpsMemoryCount(m_images.current()) - 1);
+            if (r.hi > last) {
+                return out;
+            }
+        }
+        if ((d < 0 && r.lo <= request.first) || (d > 0 && r.hi >= last)) {
             return out;
         }
         cmcEeprom& image = m_images.current();
@@ -268,6 +279,9 @@ ListEditOutcome indChannelListEditor::paste(const ListEditRequest& request) {
     if (row < request.first || row > request.last || !m_clipboard.canPaste(kind)) {
         return out;
     }
+    if (kind == kKindGps && row > ChannelRecord::gpsMemoryCount(m_images.current())) {
+        return out; // past the end of the list: the free slots between would end it early
+    }
     const int room = request.last - row + 1;
     if (room < m_clipboard.count() && !confirm("GI_AppMess_Conv_Overflow_Paste")) {
         return out;
@@ -277,6 +291,9 @@ ListEditOutcome indChannelListEditor::paste(const ListEditRequest& request) {
         return out;
     }
     m_clipboard.pasteMarked(m_images.current(), kind, row, m);
+    if (kind == kKindChannel) {
+        leaveTakenBankSlots({row, row + m - 1});
+    }
     post(MessageId::ChannelDataChanged);
     post(MessageId::RedrawSheet);
     out.changed = true;
@@ -295,10 +312,13 @@ ListEditOutcome indChannelListEditor::insertGps(const ListEditRequest& request, 
         return out;
     }
     cmcEeprom& image = m_images.current();
+    if (r.lo > ChannelRecord::gpsMemoryCount(image)) {
+        return out; // past the end of the list
+    }
     if (r.hi < request.last) {
         moveBlock(kKindGps, r.lo, r.hi + 1, request.last - r.hi);
     }
-    clearRecords(kKindGps, r, request.bank);
+    clearRecords(kKindGps, r, request.bank, GpsSlots::Free);
     ChannelRecord record(image);
     for (int i = r.lo; i <= r.hi; ++i) {
         record.load(kKindGps, i);
@@ -333,7 +353,7 @@ void indChannelListEditor::moveBlock(int kind, int from, int to, int count) {
     buffer.paste(m_images.current(), kind, to, count);
 }
 
-void indChannelListEditor::clearRecords(int kind, Range r, int gpsBank) {
+void indChannelListEditor::clearRecords(int kind, Range r, int gpsBank, GpsSlots slots) {
     std::vector<ChannelRecord> cleared;
     cleared.reserve(static_cast<std::size_t>(r.n()));
     if (kind == kKindGps) {
@@ -345,9 +365,11 @@ void indChannelListEditor::clearRecords(int kind, Range r, int gpsBank) {
             record.kind = kKindGps;
             record.index = i;
             record.used = false;
-            record.slot = kGpsSlotFree;
-            if (gpsBank == 0) {
-                record.gpsBankGroup = 0;
+            record.slot = slots == GpsSlots::Keep ? m_images.current().getByte(kGpsSlotList + i)
+                                                  : kGpsSlotFree;
+            // A memory that stays in the list stays on the sheet it was cleared on.
+            if (gpsBank == 0 || slots == GpsSlots::Keep) {
+                record.gpsBankGroup = gpsBank;
             }
             cleared.push_back(record);
         }
@@ -363,6 +385,37 @@ void indChannelListEditor::clearRecords(int kind, Range r, int gpsBank) {
     cmcClipCh buffer;
     buffer.take(kind, r.lo, std::move(cleared));
     buffer.pasteMarked(m_images.current(), kind, r.lo, r.n());
+}
+
+void indChannelListEditor::leaveTakenBankSlots(Range pasted) {
+    // A pasted channel keeps its bank slot only when no other channel holds it; otherwise the
+    // copy would share the slot with its original and hide both in the bank.
+    ChannelRecord record(m_images.current());
+    std::vector<int> holders(static_cast<std::size_t>(kBankCount * kBankSlotCount), 0);
+    const auto slotOf = [&record]() -> int {
+        if (!record.used || record.bankGroup < 0 || record.bankGroup >= kBankCount ||
+            record.bankChannel < 0 || record.bankChannel >= kBankSlotCount) {
+            return -1;
+        }
+        return record.bankGroup * kBankSlotCount + record.bankChannel;
+    };
+    for (int j = 0; j < kBankableChannelCount; ++j) {
+        if (record.load(kKindChannel, j) && slotOf() >= 0) {
+            ++holders[static_cast<std::size_t>(slotOf())];
+        }
+    }
+    for (int i = pasted.lo; i <= std::min(pasted.hi, kBankableChannelCount - 1); ++i) {
+        if (!record.load(kKindChannel, i)) {
+            continue;
+        }
+        const int s = slotOf();
+        if (s >= 0 && holders[static_cast<std::size_t>(s)] > 1) {
+            --holders[static_cast<std::size_t>(s)];
+            record.bankGroup = kNoBank;
+            record.bankChannel = 0;
+            record.store();
+        }
+    }
 }
 
 bool indChannelListEditor::anyUsed(int kind, Range r) {

@@ -58,8 +58,12 @@ private:
     ListEditOutcome paste(const ListEditRequest& request);
     ListEditOutcome insertGps(const ListEditRequest& request, Range r);
     void moveBlock(int kind, int from, int to, int count);
+    // Whether cleared GPS memories stay in the list (Clear) or leave it (the freed tail).
+    enum class GpsSlots { Keep, Free };
     // Records lo .. hi of a kind take their cleared content, as the default image has them.
-    void clearRecords(int kind, Range r, int gpsBank);
+    void clearRecords(int kind, Range r, int gpsBank, GpsSlots slots);
+    // Pasted channels that would share a bank slot with another channel leave the bank.
+    void leaveTakenBankSlots(Range pasted);
     bool anyUsed(int kind, Range r);
     void followGpsReference(const std::function<int(int)>& newIndex);
 

@@ -728,6 +728,9 @@ void cuiSheet::reselectRange(std::int32_t low, std::int32_t high) {
     for (int r = 0; r < m_rows; ++r) {
         for (int c = 0; c < m_columns; ++c) {
             clsSheetCellId& entry = cellEntry(c, r);
+            // The old marks go: what the sheet shows is what the next operation works on.
+            entry.flags = static_cast<std::uint8_t>(
+                entry.flags & ~(clsSheetCellId::kSelected | clsSheetCellId::kLineMarked));
             if (entry.cell.link == link && entry.cell.index >= low && entry.cell.index <= high) {
                 entry.flags = static_cast<std::uint8_t>(entry.flags | clsSheetCellId::kSelected);
                 if (entry.cell.index == anchorIndex) {
@@ -843,6 +846,12 @@ cuiSheet::Activation cuiSheet::runRequest(cmcCellCapsule& request) {
     }
     done.result = m_dispatcher(request);
     done.refused = request.refused;
+    if (done.result == kResultChanged && rowsOutdated()) {
+        request.cell = nullptr; // the cells are made anew
+        setArguments(m_arguments);
+        setSavedPosition(m_curCol, m_curRow, m_topRow, m_leftCol);
+        show();
+    }
     if (request.moveRequest) {
         findAndSelect(request.moveCategory, request.moveLink, request.moveIndex);
     }

@@ -155,8 +155,8 @@ public:
     // first non-fixed column; none while no multiple selection is active.
     std::optional<std::pair<std::int32_t, std::int32_t>> selectedRange() const;
     void clearSelection();
-    // Marks every cell with the current cell's link whose index lies in [low, high] and sets
-    // the anchor to the row holding `anchorIndex`.
+    // Marks every cell with the current cell's link whose index lies in [low, high], and only
+    // those, and sets the anchor to the row holding `anchorIndex`.
     void reselectRange(std::int32_t low, std::int32_t high);
 
     // Activation: every key, click, menu choice or finished entry on the current cell becomes
@@ -266,6 +266,9 @@ public:
 protected:
     // Kinds post-process the grid after the fill pass (cut columns, hidden rows).
     virtual void afterFill() {}
+    // True when a change of the image shows or hides rows: the sheet is built again, at the
+    // same place, before the cursor moves.
+    virtual bool rowsOutdated() const { return false; }
     // Called after each row of the fill pass; copied = a one-line loop row copied from the row
     // above with its indexes already advanced by one.
     virtual void rowFilled(int /*row*/, bool /*copied*/) {}

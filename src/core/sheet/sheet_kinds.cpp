@@ -185,11 +185,35 @@ bool iuiSh_ColCut_A::includedInPrintAll() const {
 
 void iuiSh_GpsCh::setArguments(std::string arguments) {
     m_variant = decimal(arguments);
-    m_gpsCount = 0;
-    while (m_gpsCount < 100 && imageByte(environment().image, kGpsOrderTable + m_gpsCount) < 100) {
-        ++m_gpsCount;
-    }
+    m_gpsCount = countInUse();
     cuiSheet::setArguments(std::move(arguments));
+}
+
+int iuiSh_GpsCh::countInUse() const {
+    int count = 0;
+    while (count < 100 && imageByte(environment().image, kGpsOrderTable + count) < 100) {
+        ++count;
+    }
+    return count;
+}
+
+bool iuiSh_GpsCh::shows(int gpsIndex, int count) const {
+    return m_variant == 35 ? gpsIndex + 1 <= count : inBank(gpsIndex);
+}
+
+bool iuiSh_GpsCh::rowsOutdated() const {
+    if (columnCount() < 2) {
+        return false;
+    }
+    const int count = countInUse();
+    for (int r = 0; r < rowCount(); ++r) {
+        const cmcCellObj& key = cell(1, r);
+        if (key.category == CT_Gps && key.link == CL_Gps_ChNo && key.index != 100 &&
+            shows(key.index, count) != (rowHeight(r) != 0)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void iuiSh_GpsCh::applyStyleToken(std::string_view token) {
@@ -234,8 +258,7 @@ void iuiSh_GpsCh::afterFill() {
             }
             continue;
         }
-        const bool visible = m_variant == 35 ? i + 1 <= m_gpsCount : inBank(i);
-        if (!visible) {
+        if (!shows(i, m_gpsCount)) {
             setRowHeight(r, 0);
         }
     }

@@ -65,9 +65,13 @@ public:
 
 protected:
     void afterFill() override;
+    // Insert, Delete and the like change which memories the list holds.
+    bool rowsOutdated() const override;
 
 private:
     bool inBank(int gpsIndex) const;
+    int countInUse() const;
+    bool shows(int gpsIndex, int count) const;
     std::int32_t m_variant = 0;
     int m_gpsCount = 0;
     std::string m_caption;

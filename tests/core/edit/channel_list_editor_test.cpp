@@ -344,6 +344,93 @@ TEST_F(GpsListTest, InsertAndDeleteKeepTheOrderBytesAndRefuseOverflow) {
     }
 }
 
+// Every memory after a cleared or moved one must stay in the list: the memories in use are
+// the run of leading slot bytes below 100, and a write sends only that run.
+TEST_F(GpsListTest, ClearUpAndDownLeaveNoGapInTheSlotList) {
+    struct Case {
+        const char* what;
+        ListOperation op;
+        int low;
+        int high;
+        int bank;
+        std::vector<std::string> names; // memories 0-9 afterwards
+    };
+    const std::string own = "HERE    ";
+    const auto g = [](int i) { return "G" + std::to_string(i) + "      "; };
+    std::vector<std::string> start;
+    for (int i = 0; i < 10; ++i) {
+        start.push_back(g(i));
+    }
+    const auto with = [&](std::initializer_list<std::pair<int, std::string>> changes) {
+        std::vector<std::string> names = start;
+        for (const auto& [i, name] : changes) {
+            names[static_cast<std::size_t>(i)] = name;
+        }
+        return names;
+    };
+    const Case cases[] = {
+        {"clear inside", ListOperation::Clear, 2, 2, 0, with({{2, own}})},
+        {"clear a block", ListOperation::Clear, 3, 5, 0, with({{3, own}, {4, own}, {5, own}})},
+        {"clear the last", ListOperation::Clear, 9, 9, 0, with({{9, own}})},
+        {"clear on a bank sheet", ListOperation::Clear, 4, 4, 3, with({{4, own}})},
+        {"clear past the end", ListOperation::Clear, 12, 14, 0, start},
+        {"down on the last", ListOperation::Down, 9, 9, 0, start},
+        {"down on a block ending at the last", ListOperation::Down, 7, 9, 0, start},
+        {"up on a block past the end", ListOperation::Up, 9, 10, 0, start},
+        {"down inside", ListOperation::Down, 8, 8, 0, with({{8, g(9)}, {9, g(8)}})},
+        {"up on the last", ListOperation::Up, 9, 9, 0, with({{8, g(9)}, {9, g(8)}})},
+    };
+    const cmcEeprom before = image();
+    for (const Case& c : cases) {
+        image() = before;
+        gps(c.op, c.low, c.high, c.bank);
+        EXPECT_EQ(ChannelRecord::gpsMemoryCount(image()), 10) << c.what;
+        for (int i = 0; i < 10; ++i) {
+            EXPECT_EQ(gpsName(i), c.names[static_cast<std::size_t>(i)]) << c.what << ", " << i;
+        }
+        for (int i = 10; i < 100; ++i) {
+            EXPECT_EQ(image().getByte(kGpsSlotList + i), 0xFF) << c.what << ", " << i;
+        }
+        if (c.names == start && c.op != ListOperation::Clear) {
+            EXPECT_TRUE(image() == before) << c.what << ": nothing to do";
+        }
+    }
+    // A cleared memory stays in the bank of the sheet it was cleared on, 0 on the whole list.
+    image() = before;
+    gps(ListOperation::Clear, 4, 4, 3);
+    EXPECT_EQ(load(kKindGps, 4).gpsBankGroup, 3);
+    gps(ListOperation::Clear, 4, 4, 0);
+    EXPECT_EQ(load(kKindGps, 4).gpsBankGroup, 0);
+}
+
+TEST_F(GpsListTest, InsertAndPastePastTheEndOfTheListChangeNothing) {
+    editor.clipboard().copy(image(), kKindGps, 0, 2);
+    const cmcEeprom before = image();
+    EXPECT_FALSE(run(ListOperation::Paste, kKindGps, 11, 11, 11, 0, 99).changed);
+    EXPECT_FALSE(gps(ListOperation::Insert, 12, 12).changed);
+    EXPECT_TRUE(image() == before);
+
+    // Right after the last memory both add to the list.
+    EXPECT_TRUE(run(ListOperation::Paste, kKindGps, 10, 10, 10, 0, 99).changed);
+    EXPECT_EQ(ChannelRecord::gpsMemoryCount(image()), 12);
+    EXPECT_EQ(gpsName(11), "G1      ");
+    EXPECT_TRUE(gps(ListOperation::Insert, 12, 12).changed);
+    EXPECT_EQ(ChannelRecord::gpsMemoryCount(image()), 13);
+}
+
+TEST_F(GpsListTest, InsertIntoAnEmptyListMakesTheFirstMemory) {
+    for (int i = 0; i < 100; ++i) {
+        image().setByte(kGpsSlotList + i, 0xFF);
+    }
+    // The empty row after the list is all an empty list shows.
+    const ListEditOutcome outcome = gps(ListOperation::Insert, 100, 100);
+    EXPECT_TRUE(outcome.changed);
+    EXPECT_EQ(ChannelRecord::gpsMemoryCount(image()), 1);
+    EXPECT_EQ(gpsName(0), "HERE    ");
+    EXPECT_EQ(outcome.cursor, 0);
+    EXPECT_TRUE(messages.saw(MessageId::ShowRow, 0));
+}
+
 class BankSlotTest : public ChannelListEditorTest {
 protected:
     // Bank C (2): channels 10-14 in slots 0-4, channel 40 in slot 99.
@@ -415,6 +502,48 @@ TEST_F(BankSlotTest, UpDownAndClear) {
     EXPECT_FALSE(load(kKindChannel, 10).used);
     EXPECT_FALSE(load(kKindChannel, 12).used);
     EXPECT_EQ(slot(2), 13);
+}
+
+// A pasted copy must not share its original's bank slot: both would drop out of the bank.
+TEST_F(BankSlotTest, APastedCopyLeavesTheBankUnlessItsSlotIsFree) {
+    const auto bankOf = [this](int channel) {
+        const ChannelRecord record = load(kKindChannel, channel);
+        return std::pair{record.bankGroup, record.bankChannel};
+    };
+    memory(ListOperation::Copy, 10, 10, 11);
+    memory(ListOperation::Paste, 50);
+    images.rebuildBankLinks();
+    EXPECT_EQ(bankOf(50).first, 255);
+    EXPECT_EQ(bankOf(51).first, 255);
+    EXPECT_EQ(load(kKindChannel, 50).frequency, tag(10));
+    EXPECT_EQ(slot(0), 10);
+    EXPECT_EQ(slot(1), 11);
+
+    // Over itself the copy keeps its place.
+    memory(ListOperation::Copy, 12);
+    memory(ListOperation::Paste, 12);
+    images.rebuildBankLinks();
+    EXPECT_EQ(bankOf(12), (std::pair{2, 2}));
+    EXPECT_EQ(slot(2), 12);
+
+    // Overlapping its own source: the copy of 10 lands on 11, whose slot goes with the old 11.
+    memory(ListOperation::Copy, 10, 10, 11);
+    memory(ListOperation::Paste, 11);
+    images.rebuildBankLinks();
+    EXPECT_EQ(slot(0), 10);
+    EXPECT_EQ(bankOf(11).first, 255) << "slot 0 is 10's";
+    EXPECT_EQ(bankOf(12), (std::pair{2, 1})) << "11's slot is free again";
+    EXPECT_EQ(slot(1), 12);
+
+    // Once the original is gone, a pasted copy takes over its slot.
+    memory(ListOperation::Copy, 13);
+    memory(ListOperation::Clear, 13);
+    memory(ListOperation::Paste, 60);
+    images.rebuildBankLinks();
+    EXPECT_EQ(slot(3), 60);
+    for (int s = 0; s < 100; ++s) {
+        EXPECT_NE(slot(s), imagemap::kBankSlotConflict) << "slot " << s << " claimed twice";
+    }
 }
 
 TEST_F(ChannelListEditorTest, ReceivedCallDeleteKeepsTheOrderTableConsistent) {
