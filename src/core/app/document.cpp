@@ -3,6 +3,7 @@
 #include "app/recent_files.h"
 #include "base/event_manager.h"
 #include "base/system_info.h"
+#include "clonefile/file_lock.h"
 #include "clonefile/icf_file.h"
 #include "radio/image_map.h"
 #include "text/text_table.h"
@@ -264,9 +265,13 @@ bool indDocument::noticeChangeOnDisk() {
 }
 
 bool indDocument::saveOwnFile() {
+    // A command that is changing the file ends first, so that its change is seen here.
+    FileLock lock;
+    lock.acquire(m_path);
     if (!changedOnDisk()) {
         return saveFile(m_path);
     }
+    lock.release(); // nobody waits while the user thinks
     // The copy on disk may hold someone else's work: replacing it is the user's choice.
     const char* const buttons = "GI_App_ChangedOnDisk_Buttons";
     const std::string question =
@@ -276,6 +281,7 @@ bool indDocument::saveOwnFile() {
                              {PromptAnswer::SaveAs, m_texts.line(buttons, 1)},
                              {PromptAnswer::Cancel, m_texts.line(buttons, 2)}})) {
     case PromptAnswer::Overwrite:
+        lock.acquire(m_path);
         return saveFile(m_path);
     case PromptAnswer::SaveAs:
         return saveAs();

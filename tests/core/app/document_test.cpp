@@ -1,6 +1,7 @@
 #include "app/document.h"
 #include "app/recent_files.h"
 #include "base/event_manager.h"
+#include "clonefile/file_lock.h"
 #include "clonefile/file_replacement.h"
 #include "fixed_system_info.h"
 #include "manual_scheduler.h"
@@ -13,10 +14,13 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace qx {
@@ -207,6 +211,32 @@ TEST_F(DocumentTest, SavingOverAFileAnotherProgramChangedAsksFirst) {
             EXPECT_EQ(prompt.asked.size(), 1u);
         }
     }
+}
+
+// A command line tool holds the lock while it reads, changes and replaces the file: Save waits
+// for it and then sees its change instead of replacing it unseen.
+TEST_F(DocumentTest, SaveWaitsForACommandThatIsChangingTheFile) {
+    const std::string path = folder.file("own.icf");
+    ASSERT_TRUE(document.saveFile(path));
+    edit(0x6960, 'A');
+    FileLock command;
+    ASSERT_TRUE(command.acquire(path));
+    prompt.answers = {PromptAnswer::Cancel};
+    std::atomic<bool> done{false};
+    bool saved = true;
+    std::thread editor([&] {
+        saved = document.save();
+        done = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_FALSE(done) << "saved while the command was at work";
+    saveFromAnotherProgram(path, "COMMAND");
+    command.release();
+    editor.join();
+    EXPECT_FALSE(saved);
+    ASSERT_EQ(prompt.asked.size(), 1u);
+    EXPECT_EQ(prompt.asked[0].choices.size(), 3u);
+    EXPECT_NE(test::TempFolder::read(path).find("\r\n#COMMAND\r\n"), std::string::npos);
 }
 
 TEST_F(DocumentTest, TheSaveChangesQuestionAsksAgainBeforeOverwritingAChangedFile) {
