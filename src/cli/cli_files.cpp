@@ -98,10 +98,30 @@ int CliFiles::open(const std::string& path) {
     return kExitFileError;
 }
 
+void CliFiles::lock(const std::string& path) {
+    if (m_lock.covers(path)) {
+        return;
+    }
+    m_lock.acquire(path, [&path] {
+        std::fprintf(stderr, "%s: another command is changing the file; waiting for it\n",
+                     path.c_str());
+    });
+}
+
+int CliFiles::openForChange(const std::string& path, const std::string& output) {
+    std::error_code ec;
+    if (!isStandardStream(path) &&
+        (path == output || std::filesystem::equivalent(path, output, ec))) {
+        lock(path);
+    }
+    return open(path);
+}
+
 int CliFiles::save(const std::string& path) {
     if (isStandardStream(path)) {
         return writeText(path, m_document.savedText());
     }
+    lock(path);
     if (m_document.saveFile(path)) {
         return kExitOk;
     }

@@ -74,7 +74,7 @@ int runImportChannels(const CliOptions& options, const std::vector<std::string>&
     const std::string output = parsed->value("-o").value_or(input);
     CliSession session(options, yes);
     CliFiles& files = session.files();
-    if (const int status = files.open(input); status != kExitOk) {
+    if (const int status = files.openForChange(input, output); status != kExitOk) {
         return status;
     }
     std::string bytes;

@@ -103,7 +103,7 @@ int runEdit(const CliOptions& options, const std::vector<std::string>& args) {
         status != kExitOk) {
         return status;
     }
-    if (const int status = session.files().open(positional[0]); status != kExitOk) {
+    if (const int status = session.files().openForChange(positional[0], out); status != kExitOk) {
         return status;
     }
     MainController& controller = session.controller();

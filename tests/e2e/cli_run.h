@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 #include <sys/wait.h>
+#include <vector>
 
 namespace qx::test {
 
@@ -39,6 +40,37 @@ inline CliResult runCli(const TempFolder& folder, const std::string& arguments,
     result.out = TempFolder::read(dir + "/.stdout");
     result.err = TempFolder::read(dir + "/.stderr");
     return result;
+}
+
+// Runs qx5130-cli once for each of `runs` (arguments as for runCli), all at the same time in
+// `folder`, and waits for all of them.
+inline std::vector<CliResult> runCliTogether(const TempFolder& folder,
+                                             const std::vector<std::string>& runs) {
+    const std::string dir = folder.path().string();
+    // Plain lists: "a && b & c" would leave c in the test's own folder.
+    std::string command = "cd " + shellQuoted(dir) +
+                          " || exit 1; export XDG_CONFIG_HOME=" + shellQuoted(dir + "/.config") +
+                          " HOME=" + shellQuoted(dir) + "; ";
+    const auto output = [&dir](std::size_t i, const char* what) {
+        return dir + "/.run" + std::to_string(i) + what;
+    };
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        command += "{ " + shellQuoted(QX5130_CLI_PATH) + " " + runs[i] + " >" +
+                   shellQuoted(output(i, ".stdout")) + " 2>" + shellQuoted(output(i, ".stderr")) +
+                   "; echo $? >" + shellQuoted(output(i, ".status")) + "; } & ";
+    }
+    command += "wait";
+    std::vector<CliResult> results(runs.size());
+    if (std::system(command.c_str()) == -1) {
+        return results;
+    }
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        const std::string status = TempFolder::read(output(i, ".status"));
+        results[i].status = status.empty() ? -1 : std::stoi(status);
+        results[i].out = TempFolder::read(output(i, ".stdout"));
+        results[i].err = TempFolder::read(output(i, ".stderr"));
+    }
+    return results;
 }
 
 } // namespace qx::test

@@ -597,6 +597,73 @@ private slots:
         QVERIFY(!refused.isAccepted());
     }
 
+    void ctrlSAsksBeforeReplacingAFileTheCommandLineChangedAndTheWindowSaysSo() {
+        test::TempFolder folder;
+        storeFinishedSetup(m_store, m_taken);
+        EditorSession s(m_store, m_taken);
+        const std::string path = folder.file("A.icf");
+        QVERIFY(s.controller.document().saveFile(path));
+        QApplication::setActiveWindow(&s.window);
+        QVERIFY(QTest::qWaitForWindowActive(&s.window));
+        // The editor's own change, not saved yet.
+        s.controller.document().current().setByte(0x6960, 'E');
+        s.controller.document().checkModified();
+
+        // Meanwhile the command line changes the file.
+        QProcess cli;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("XDG_CONFIG_HOME", QString::fromStdString(folder.file(".config")));
+        environment.insert("HOME", QString::fromStdString(folder.path().string()));
+        cli.setProcessEnvironment(environment);
+        cli.start(QStringLiteral(QX5130_CLI_PATH),
+                  {"--destination", "3", "set", QString::fromStdString(path),
+                   "[St_ColCut]GI_Sheet_MemoryCH,0,0", "CL_Mch_Freq", "5", "145.010"});
+        QVERIFY(cli.waitForFinished(60000));
+        QCOMPARE(cli.exitCode(), 0);
+        const std::string changed = test::TempFolder::read(path);
+
+        // Back in the window, the user is told, once.
+        QWidget other;
+        other.resize(200, 100);
+        other.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&other));
+        const auto focus = [](QWidget& window) {
+            window.activateWindow();
+            QApplication::setActiveWindow(&window);
+            return QTest::qWaitForWindowActive(&window);
+        };
+        const auto refocus = [&] {
+            QVERIFY(focus(other));
+            QVERIFY(!s.window.isActiveWindow());
+            QVERIFY(focus(s.window));
+        };
+        refocus();
+        QTRY_COMPARE(s.window.statusPanel(0)->text(),
+                     QStringLiteral(" A.icf has been changed by another program"));
+        s.window.setStatusText(0, "");
+        refocus();
+        QCOMPARE(s.window.statusPanel(0)->text(), QString());
+
+        // Ctrl+S asks; Cancel leaves the command line's file as it is.
+        s.prompt.answers = {PromptAnswer::Cancel};
+        QTest::keyClick(&s.window, Qt::Key_S, Qt::ControlModifier);
+        QTRY_COMPARE(s.prompt.asked.size(), std::size_t{1});
+        QCOMPARE(s.prompt.asked[0].text,
+                 std::string("A.icf has been changed by another program since it was opened or "
+                             "saved here.\nOverwrite it, save as another file, or cancel?"));
+        QCOMPARE(s.prompt.asked[0].choices,
+                 (std::vector<std::string>{"&Overwrite", "Save &As...", "Cancel"}));
+        QCOMPARE(test::TempFolder::read(path), changed);
+        QVERIFY(s.controller.document().isModified());
+
+        // Asked again, Overwrite puts the editor's copy there.
+        s.prompt.answers = {PromptAnswer::Overwrite};
+        QTest::keyClick(&s.window, Qt::Key_S, Qt::ControlModifier);
+        QTRY_VERIFY(!s.controller.document().isModified());
+        QCOMPARE(s.prompt.asked.size(), std::size_t{2});
+        QCOMPARE(test::TempFolder::read(path).substr(0, 13), std::string("29700001\r\n#E\r"));
+    }
+
     void channelListsGoOutAndComeBackThroughTheFileMenu() {
         test::TempFolder folder;
         storeFinishedSetup(m_store, m_taken);

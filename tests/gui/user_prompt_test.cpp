@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include <functional>
+#include <vector>
 
 using namespace qx;
 
@@ -64,6 +65,33 @@ private slots:
         whenBoxShows([](QMessageBox& box) { box.button(QMessageBox::Yes)->click(); });
         QCOMPARE(prompt.ask("?", "QX-5130", PromptIcon::Question, PromptButtons::YesNo),
                  PromptAnswer::Yes);
+    }
+
+    void aChoiceShowsItsOwnButtonsAndEscapeGivesTheLast() {
+        QtUserPrompt prompt(CodePageText("windows-1252"));
+        const std::vector<PromptChoice> choices = {{PromptAnswer::Overwrite, "&Overwrite"},
+                                                   {PromptAnswer::SaveAs, "Save &As..."},
+                                                   {PromptAnswer::Cancel, "Cancel"}};
+        QStringList captions;
+        whenBoxShows([&](QMessageBox& box) {
+            for (QAbstractButton* button : box.buttons()) {
+                captions << button->text();
+            }
+            QCOMPARE(box.defaultButton()->text(), QStringLiteral("&Overwrite"));
+            for (QAbstractButton* button : box.buttons()) {
+                if (button->text() == QStringLiteral("Save &As...")) {
+                    button->click();
+                }
+            }
+        });
+        QCOMPARE(prompt.choose("Changed.", "QX-5130", PromptIcon::Warning, choices),
+                 PromptAnswer::SaveAs);
+        captions.sort();
+        QCOMPARE(captions, (QStringList{"&Overwrite", "Cancel", "Save &As..."}));
+
+        whenBoxShows([](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Escape); });
+        QCOMPARE(prompt.choose("Changed.", "QX-5130", PromptIcon::Warning, choices),
+                 PromptAnswer::Cancel);
     }
 
     void codePagesRoundTrip() {

@@ -18,6 +18,7 @@ public:
         PromptIcon icon;
         PromptButtons buttons;
         std::string details = {};
+        std::vector<std::string> choices = {}; // the button captions of choose
     };
 
     PromptAnswer ask(const std::string& text, const std::string& caption, PromptIcon icon,
@@ -37,6 +38,22 @@ public:
         return buttons == PromptButtons::YesNo || buttons == PromptButtons::YesNoCancel
                    ? PromptAnswer::Yes
                    : PromptAnswer::Ok;
+    }
+
+    // Answered from the queue too; when it runs dry, with the first choice.
+    PromptAnswer choose(const std::string& text, const std::string& caption, PromptIcon icon,
+                        const std::vector<PromptChoice>& offered) override {
+        Asked question{text, caption, icon, PromptButtons::OkCancel};
+        for (const PromptChoice& c : offered) {
+            question.choices.push_back(c.label);
+        }
+        asked.push_back(std::move(question));
+        if (!answers.empty()) {
+            const PromptAnswer a = answers.front();
+            answers.pop_front();
+            return a;
+        }
+        return offered.empty() ? PromptAnswer::Cancel : offered.front().answer;
     }
 
     std::deque<PromptAnswer> answers;

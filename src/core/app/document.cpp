@@ -3,6 +3,7 @@
 #include "app/recent_files.h"
 #include "base/event_manager.h"
 #include "base/system_info.h"
+#include "clonefile/file_lock.h"
 #include "clonefile/icf_file.h"
 #include "radio/image_map.h"
 #include "text/text_table.h"
@@ -119,7 +120,7 @@ PromptAnswer indDocument::closeCheck(bool sameFile) {
     if (answer == PromptAnswer::Yes) {
         // The file about to be reopened must not be overwritten: its copy on disk is the one
         // the user asked for.
-        const bool saved = isUntitled() || sameFile ? saveAs() : saveFile(m_path);
+        const bool saved = isUntitled() || sameFile ? saveAs() : saveOwnFile();
         if (!saved) {
             answer = PromptAnswer::Cancel;
         }
@@ -222,6 +223,8 @@ bool indDocument::readInto(const std::string* path, std::string_view text) {
     } else {
         m_path.clear();
     }
+    m_diskStamp = file.stamp();
+    m_noticedStamp = {};
     // Only the transceiver part comes from the file; the rest of the image is derived here.
     m_images.current().writeBlock(imagemap::kTransceiverStart, scratch.data(),
                                   imagemap::kTransceiverSize);
@@ -241,7 +244,53 @@ bool indDocument::readInto(const std::string* path, std::string_view text) {
 }
 
 bool indDocument::save() {
-    return isUntitled() ? saveAs() : saveFile(m_path);
+    return isUntitled() ? saveAs() : saveOwnFile();
+}
+
+bool indDocument::changedOnDisk() const {
+    if (isUntitled()) {
+        return false;
+    }
+    const FileStamp now = fileStamp(m_path);
+    return now.exists && now != m_diskStamp;
+}
+
+bool indDocument::noticeChangeOnDisk() {
+    if (!changedOnDisk()) {
+        return false;
+    }
+    const FileStamp now = fileStamp(m_path);
+    if (now == m_noticedStamp) {
+        return false;
+    }
+    m_noticedStamp = now;
+    return true;
+}
+
+bool indDocument::saveOwnFile() {
+    // A command that is changing the file ends first, so that its change is seen here.
+    FileLock lock;
+    lock.acquire(m_path);
+    if (!changedOnDisk()) {
+        return saveFile(m_path);
+    }
+    lock.release(); // nobody waits while the user thinks
+    // The copy on disk may hold someone else's work: replacing it is the user's choice.
+    const char* const buttons = "GI_App_ChangedOnDisk_Buttons";
+    const std::string question =
+        fillIn(m_texts.blockText("GI_Mess_Confirm_ChangedOnDisk"), cmcRecent::fileNamePart(m_path));
+    switch (m_prompt.choose(question, appTitle(), PromptIcon::Warning,
+                            {{PromptAnswer::Overwrite, m_texts.line(buttons, 0)},
+                             {PromptAnswer::SaveAs, m_texts.line(buttons, 1)},
+                             {PromptAnswer::Cancel, m_texts.line(buttons, 2)}})) {
+    case PromptAnswer::Overwrite:
+        lock.acquire(m_path);
+        return saveFile(m_path);
+    case PromptAnswer::SaveAs:
+        return saveAs();
+    default:
+        return false;
+    }
 }
 
 bool indDocument::saveAs() {
@@ -266,6 +315,8 @@ bool indDocument::saveFile(const std::string& givenPath) {
         return false;
     }
     takeLocation(path);
+    m_diskStamp = file.stamp();
+    m_noticedStamp = {};
     markSaved();
     refreshTitle();
     return true;

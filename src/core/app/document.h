@@ -90,6 +90,12 @@ public:
     bool openRecent(std::size_t index);
     bool save();
     bool saveAs();
+    // Whether another program changed the document's file since it was opened or saved here
+    // (replaced, rewritten or resized it). A file that is gone is no change: saving loses
+    // nothing then.
+    bool changedOnDisk() const;
+    // The same, true once for each change, for the note when the window regains focus.
+    bool noticeChangeOnDisk();
     bool saveFile(const std::string& path);
     // What saving would write, for a file that has no path (it goes through a pipe). The
     // image is corrected as by a save; the document stays unsaved.
@@ -114,6 +120,8 @@ private:
     // Open from the file at `path`, or from `text` when path is null.
     bool readInto(const std::string* path, std::string_view text);
     cmcIcfFile prepareSave();
+    // Save to the document's own file, asking first when another program changed it.
+    bool saveOwnFile();
     std::string appTitle() const;
     FileDialogRequest dialogRequest(std::string fileName) const;
 
@@ -128,6 +136,8 @@ private:
     cmcEditHistory m_history{m_images.current()};
     FeatureFlags m_flags;
     std::string m_path;
+    FileStamp m_diskStamp;    // the file as this document last read or wrote it
+    FileStamp m_noticedStamp; // the change on disk last noted
     FileErrorCode m_lastError = FileErrorCode::Ok;
     FileErrorDetail m_lastDetail;
     std::function<void()> m_titleListener;

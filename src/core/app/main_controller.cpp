@@ -1,6 +1,7 @@
 #include "app/main_controller.h"
 
 #include "app/environ.h"
+#include "app/recent_files.h"
 #include "app/views.h"
 #include "base/settings_store.h"
 #include "base/system_info.h"
@@ -599,6 +600,14 @@ void MainController::windowClosed() {
     m_periodic->schedule(-1);
     closeSheet();
     m_tree.reset();
+}
+
+void MainController::windowActivated() {
+    if (m_views != nullptr && m_document.noticeChangeOnDisk()) {
+        m_views->setStatusText(0,
+                               replacePlaceholders(m_texts.firstLine("GI_AppMess_S_ChangedOnDisk"),
+                                                   {cmcRecent::fileNamePart(m_document.path())}));
+    }
 }
 
 bool MainController::openDocument(const std::string& path) {

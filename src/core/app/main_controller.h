@@ -159,6 +159,9 @@ public:
     bool closeQuery(const std::optional<ScreenRect>& normalBounds, int leftPaneWidth);
     // The main window closed: the periodic task stops, the sheet and the tree go.
     void windowClosed();
+    // The main window regained focus: a note in the status bar when another program changed
+    // the document's file since it was opened or saved (once for each change).
+    void windowActivated();
     // A file given on the command line or dropped on the window.
     bool openDocument(const std::string& path);
 

@@ -19,6 +19,22 @@ std::error_code systemError(int value) {
     return {value, std::generic_category()};
 }
 
+FileStamp stampOf(const struct stat& status) {
+    FileStamp stamp;
+    stamp.exists = true;
+    stamp.device = static_cast<std::uint64_t>(status.st_dev);
+    stamp.inode = static_cast<std::uint64_t>(status.st_ino);
+    stamp.modifiedNs = static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1000000000 +
+                       static_cast<std::int64_t>(status.st_mtim.tv_nsec);
+    stamp.size = static_cast<std::uint64_t>(status.st_size);
+    return stamp;
+}
+
+FileStamp stampOf(int fd) {
+    struct stat status {};
+    return ::fstat(fd, &status) == 0 ? stampOf(status) : FileStamp{};
+}
+
 class FileDescriptor {
 public:
     FileDescriptor() = default;
@@ -268,8 +284,8 @@ bool refusesNewFiles(int error) {
 
 // The folder takes no new files but the file itself may be written: its bytes are replaced
 // where they are, as a plain overwrite would do.
-FileErrorCode writeInPlace(const Target& target, std::string_view contents,
-                           std::error_code& reason) {
+FileErrorCode writeInPlace(const Target& target, std::string_view contents, std::error_code& reason,
+                           FileStamp& written) {
     const int fd = target.writable.get();
     std::size_t done = 0;
     while (done < contents.size()) {
@@ -288,6 +304,7 @@ FileErrorCode writeInPlace(const Target& target, std::string_view contents,
         reason = systemError(errno);
         return FileErrorCode::FileAccess;
     }
+    written = stampOf(fd);
     return FileErrorCode::Ok;
 }
 
@@ -307,7 +324,8 @@ FileErrorCode moveIntoPlace(const Target& target, const std::string& temporary,
     return FileErrorCode::Ok;
 }
 
-FileErrorCode writeNamed(const Target& target, std::string_view contents, std::error_code& reason) {
+FileErrorCode writeNamed(const Target& target, std::string_view contents, std::error_code& reason,
+                         FileStamp& written) {
     for (int attempt = 0; attempt < 16; ++attempt) {
         const std::string name = temporaryName();
         const std::string path = target.folder + "/" + name;
@@ -319,7 +337,7 @@ FileErrorCode writeNamed(const Target& target, std::string_view contents, std::e
                 continue;
             }
             if (target.exists && refusesNewFiles(errno)) {
-                return writeInPlace(target, contents, reason);
+                return writeInPlace(target, contents, reason, written);
             }
             reason = systemError(errno);
             return FileErrorCode::FileOpen;
@@ -332,6 +350,8 @@ FileErrorCode writeNamed(const Target& target, std::string_view contents, std::e
             ::unlinkat(target.folderFd.get(), name.c_str(), 0);
             return FileErrorCode::FileAccess;
         }
+        // Taken before the move: once named, the file is anybody's to change.
+        written = stampOf(fd.get());
         if (::close(fd.release()) != 0) {
             reason = systemError(errno);
             ::unlinkat(target.folderFd.get(), name.c_str(), 0);
@@ -343,12 +363,13 @@ FileErrorCode writeNamed(const Target& target, std::string_view contents, std::e
     return FileErrorCode::FileOpen;
 }
 
-FileErrorCode replace(Target& target, std::string_view contents, std::error_code& reason) {
+FileErrorCode replace(Target& target, std::string_view contents, std::error_code& reason,
+                      FileStamp& written) {
     FileDescriptor fd = createUnnamed(target);
     if (!fd) {
         // Without unnamed files in this folder, a named one does; a folder that refuses new
         // files refuses both.
-        return writeNamed(target, contents, reason);
+        return writeNamed(target, contents, reason, written);
     }
     if (!writeAll(fd.get(), contents, reason) || !takeOwnerAndMode(fd.get(), target, reason) ||
         ::fsync(fd.get()) != 0) {
@@ -357,6 +378,7 @@ FileErrorCode replace(Target& target, std::string_view contents, std::error_code
         }
         return FileErrorCode::FileAccess;
     }
+    written = stampOf(fd.get());
     for (int attempt = 0; attempt < 16; ++attempt) {
         const std::string name = temporaryName();
         PendingTemporary pending(target.folder + "/" + name);
@@ -368,20 +390,34 @@ FileErrorCode replace(Target& target, std::string_view contents, std::error_code
         }
     }
     // The file cannot be given a name here: write it again under one.
-    return writeNamed(target, contents, reason);
+    return writeNamed(target, contents, reason, written);
 }
 
 } // namespace
 
 FileErrorCode replaceFileContents(const std::string& path, std::string_view contents,
-                                  std::error_code& reason) {
+                                  std::error_code& reason, FileStamp* written) {
     reason.clear();
     Target target;
     const FileErrorCode resolved = resolve(path, target, reason);
     if (resolved != FileErrorCode::Ok) {
         return resolved;
     }
-    return replace(target, contents, reason);
+    FileStamp stamp;
+    const FileErrorCode result = replace(target, contents, reason, stamp);
+    if (written != nullptr) {
+        *written = result == FileErrorCode::Ok ? stamp : FileStamp{};
+    }
+    return result;
+}
+
+FileStamp fileStamp(const std::string& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 ? stampOf(status) : FileStamp{};
+}
+
+FileStamp fileStamp(std::FILE* file) {
+    return file != nullptr ? stampOf(::fileno(file)) : FileStamp{};
 }
 
 FileErrorCode replaceFileContents(const std::string& path, std::string_view contents) {

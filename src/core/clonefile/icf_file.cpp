@@ -130,7 +130,7 @@ std::string cmcIcfFile::commentFromImage(const cmcEeprom& image) {
 
 FileErrorCode cmcIcfFile::write(const std::string& path, const ImageRangeList& ranges) {
     m_detail = {};
-    const FileErrorCode result = replaceFileContents(path, text(ranges), m_detail.reason);
+    const FileErrorCode result = replaceFileContents(path, text(ranges), m_detail.reason, &m_stamp);
     reportError(result);
     return result;
 }
@@ -166,9 +166,12 @@ FileErrorCode cmcIcfFile::read(const std::string& path, const ImageRangeList* co
     m_detail = {};
     FilePtr file(openRegularFile(path, m_detail.reason));
     if (!file) {
+        m_stamp = {};
         reportError(FileErrorCode::FileOpen);
         return FileErrorCode::FileOpen;
     }
+    // Taken before reading: a change while the file is read counts as a change since.
+    m_stamp = fileStamp(file.get());
     IcfLineReader reader(file.get());
     return readFrom(reader, coverage);
 }

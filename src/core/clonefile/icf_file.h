@@ -1,6 +1,7 @@
 #pragma once
 
 #include "clonefile/file_error.h"
+#include "clonefile/file_replacement.h"
 #include "radio/eeprom.h"
 #include "radio/image_range_list.h"
 
@@ -56,6 +57,8 @@ public:
 
     // What the last read or write knows about its failure beyond the code.
     const FileErrorDetail& lastDetail() const { return m_detail; }
+    // The file the last read of a path read, or the last write put in place, as it was then.
+    const FileStamp& stamp() const { return m_stamp; }
 
     // Compares the addresses the last read wrote with the addresses of the list: Ok, Coverage
     // (addresses missing) or Data (addresses written that the list does not hold).
@@ -84,6 +87,7 @@ private:
     std::uint32_t m_modelSubCode = 0;
     std::string m_comment;
     FileErrorDetail m_detail;
+    FileStamp m_stamp;
     std::vector<std::uint8_t> m_received;
     std::vector<std::uint8_t> m_expected;
     UserPrompt* m_prompt = nullptr;

@@ -560,6 +560,13 @@ void TForm1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
 }
 
+void TForm1::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !m_closed) {
+        m_controller.windowActivated();
+    }
+}
+
 void TForm1::closeEvent(QCloseEvent* event) {
     if (m_closed) {
         event->accept();

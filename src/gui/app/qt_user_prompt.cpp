@@ -1,6 +1,7 @@
 #include "qt_user_prompt.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace qx {
 
@@ -71,6 +72,30 @@ PromptAnswer QtUserPrompt::askWithDetails(const std::string& text, const std::st
                : buttons == PromptButtons::Ok  ? PromptAnswer::Ok
                                                : PromptAnswer::Cancel;
     }
+}
+
+PromptAnswer QtUserPrompt::choose(const std::string& text, const std::string& caption,
+                                  PromptIcon icon, const std::vector<PromptChoice>& choices) {
+    if (choices.empty()) {
+        return PromptAnswer::Cancel;
+    }
+    QMessageBox box(toIcon(icon), m_codec.toQString(caption), m_codec.toQString(text),
+                    QMessageBox::NoButton, m_owner.data());
+    std::vector<QPushButton*> buttons;
+    for (std::size_t i = 0; i < choices.size(); ++i) {
+        const bool last = i + 1 == choices.size();
+        buttons.push_back(box.addButton(m_codec.toQString(choices[i].label),
+                                        last ? QMessageBox::RejectRole : QMessageBox::AcceptRole));
+    }
+    box.setDefaultButton(buttons.front());
+    box.setEscapeButton(buttons.back());
+    box.exec();
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+        if (box.clickedButton() == buttons[i]) {
+            return choices[i].answer;
+        }
+    }
+    return choices.back().answer; // closed without a button
 }
 
 } // namespace qx

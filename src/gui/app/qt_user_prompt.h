@@ -20,6 +20,8 @@ public:
     PromptAnswer askWithDetails(const std::string& text, const std::string& details,
                                 const std::string& caption, PromptIcon icon,
                                 PromptButtons buttons) override;
+    PromptAnswer choose(const std::string& text, const std::string& caption, PromptIcon icon,
+                        const std::vector<PromptChoice>& choices) override;
 
 private:
     CodePageText m_codec;

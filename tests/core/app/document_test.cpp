@@ -1,6 +1,8 @@
 #include "app/document.h"
 #include "app/recent_files.h"
 #include "base/event_manager.h"
+#include "clonefile/file_lock.h"
+#include "clonefile/file_replacement.h"
 #include "fixed_system_info.h"
 #include "manual_scheduler.h"
 #include "radio/bank_link_table.h"
@@ -12,8 +14,14 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
 
 namespace qx {
 namespace {
@@ -152,6 +160,115 @@ TEST_F(DocumentTest, ReopeningTheOwnFileWithChangesAsksAndNeverOverwritesIt) {
     prompt.answers = {PromptAnswer::No};
     EXPECT_TRUE(document.openFile(path));
     EXPECT_NE(document.current().getByte(0x6960), 'Z');
+}
+
+// Another program's save of `path`: the file of this document with another comment.
+void saveFromAnotherProgram(const std::string& path, const std::string& comment) {
+    std::string text = test::TempFolder::read(path);
+    const std::size_t line = text.find("\r\n#") + 3;
+    text.replace(line, text.find("\r\n", line) - line, comment);
+    ASSERT_EQ(replaceFileContents(path, text), FileErrorCode::Ok);
+}
+
+TEST_F(DocumentTest, SavingOverAFileAnotherProgramChangedAsksFirst) {
+    const std::string path = folder.file("own.icf");
+    const std::string elsewhere = folder.file("elsewhere.icf");
+    const std::string question = "own.icf has been changed by another program since it was "
+                                 "opened or saved here.\nOverwrite it, save as another file, or "
+                                 "cancel?";
+    struct Case {
+        PromptAnswer answer;
+        bool saved;
+        const char* onDisk;       // the comment of own.icf afterwards
+        const char* documentPath; // where the document then belongs
+    };
+    for (const Case& c : {Case{PromptAnswer::Cancel, false, "OTHER", "own.icf"},
+                          Case{PromptAnswer::Overwrite, true, "MINE", "own.icf"},
+                          Case{PromptAnswer::SaveAs, true, "OTHER", "elsewhere.icf"}}) {
+        SCOPED_TRACE(static_cast<int>(c.answer));
+        ASSERT_TRUE(document.saveFile(path));
+        ASSERT_TRUE(document.openFile(path));
+        prompt.asked.clear();
+        const std::uint8_t mine[] = {'M', 'I', 'N', 'E'};
+        document.current().writeBlock(0x6960, mine, 4);
+        document.checkModified();
+        saveFromAnotherProgram(path, "OTHER");
+        prompt.answers = {c.answer};
+        dialog.answers = {elsewhere};
+        EXPECT_EQ(document.save(), c.saved);
+        ASSERT_EQ(prompt.asked.size(), 1u);
+        EXPECT_EQ(prompt.asked[0].text, question);
+        EXPECT_EQ(prompt.asked[0].icon, PromptIcon::Warning);
+        EXPECT_EQ(prompt.asked[0].choices,
+                  (std::vector<std::string>{"&Overwrite", "Save &As...", "Cancel"}));
+        EXPECT_NE(test::TempFolder::read(path).find(std::string("\r\n#") + c.onDisk + "\r\n"),
+                  std::string::npos);
+        EXPECT_EQ(document.path(), folder.file(c.documentPath));
+        EXPECT_EQ(document.isModified(), !c.saved);
+        // Once the user has chosen, the next save of the same file asks nothing.
+        if (c.saved) {
+            EXPECT_TRUE(document.save());
+            EXPECT_EQ(prompt.asked.size(), 1u);
+        }
+    }
+}
+
+// A command line tool holds the lock while it reads, changes and replaces the file: Save waits
+// for it and then sees its change instead of replacing it unseen.
+TEST_F(DocumentTest, SaveWaitsForACommandThatIsChangingTheFile) {
+    const std::string path = folder.file("own.icf");
+    ASSERT_TRUE(document.saveFile(path));
+    edit(0x6960, 'A');
+    FileLock command;
+    ASSERT_TRUE(command.acquire(path));
+    prompt.answers = {PromptAnswer::Cancel};
+    std::atomic<bool> done{false};
+    bool saved = true;
+    std::thread editor([&] {
+        saved = document.save();
+        done = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_FALSE(done) << "saved while the command was at work";
+    saveFromAnotherProgram(path, "COMMAND");
+    command.release();
+    editor.join();
+    EXPECT_FALSE(saved);
+    ASSERT_EQ(prompt.asked.size(), 1u);
+    EXPECT_EQ(prompt.asked[0].choices.size(), 3u);
+    EXPECT_NE(test::TempFolder::read(path).find("\r\n#COMMAND\r\n"), std::string::npos);
+}
+
+TEST_F(DocumentTest, TheSaveChangesQuestionAsksAgainBeforeOverwritingAChangedFile) {
+    const std::string path = folder.file("own.icf");
+    ASSERT_TRUE(document.saveFile(path));
+    edit(0x6960, 'A');
+    saveFromAnotherProgram(path, "OTHER");
+    prompt.answers = {PromptAnswer::Yes, PromptAnswer::Cancel};
+    EXPECT_FALSE(document.newDocument());
+    ASSERT_EQ(prompt.asked.size(), 2u);
+    EXPECT_EQ(prompt.asked[1].choices.size(), 3u);
+    EXPECT_NE(test::TempFolder::read(path).find("\r\n#OTHER\r\n"), std::string::npos);
+    EXPECT_TRUE(document.isModified());
+}
+
+TEST_F(DocumentTest, AChangeOnDiskIsNoticedOnceAndARewriteInPlaceCounts) {
+    const std::string path = folder.file("own.icf");
+    ASSERT_TRUE(document.saveFile(path));
+    EXPECT_FALSE(document.changedOnDisk());
+    EXPECT_FALSE(document.noticeChangeOnDisk());
+    saveFromAnotherProgram(path, "OTHER");
+    EXPECT_TRUE(document.changedOnDisk());
+    EXPECT_TRUE(document.noticeChangeOnDisk());
+    EXPECT_FALSE(document.noticeChangeOnDisk()) << "the same change is told once";
+    // Written where it is, by a program that does not replace files: the size tells.
+    std::ofstream(path, std::ios::binary | std::ios::app) << "#\r\n";
+    EXPECT_TRUE(document.noticeChangeOnDisk());
+    // A file that is gone loses nothing when saved over.
+    std::remove(path.c_str());
+    EXPECT_FALSE(document.changedOnDisk());
+    EXPECT_TRUE(document.save());
+    EXPECT_TRUE(prompt.asked.empty());
 }
 
 TEST_F(DocumentTest, EveryRejectedFileLeavesTheDocumentUnchanged) {
