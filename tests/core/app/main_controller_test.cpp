@@ -423,11 +423,11 @@ TEST(StartUp, SetupOkStoresThePortOrRefusesIt) {
         int port; // 0: refused
     };
     const Case cases[] = {
-        {{3, ""}, 3},
-        {{indInitialSetup::kMore, " 12 "}, 12},
-        {{indInitialSetup::kMore, "0"}, 0},
-        {{indInitialSetup::kMore, "257"}, 0},
-        {{indInitialSetup::kMore, "twelve"}, 0},
+        {{3, "", ""}, 3},
+        {{indInitialSetup::kMore, " 12 ", ""}, 12},
+        {{indInitialSetup::kMore, "0", ""}, 0},
+        {{indInitialSetup::kMore, "257", ""}, 0},
+        {{indInitialSetup::kMore, "twelve", ""}, 0},
     };
     for (const Case& c : cases) {
         HeadlessEditor editor([](indEnviron& env) {
@@ -529,7 +529,7 @@ TEST(InitialSetup, OkReadsTheTransceiverAndStoresItsDestinationAndUnits) {
     });
     editor.start();
     ASSERT_FALSE(editor.views.visible);
-    editor.controller->initialSetup()->ok({2, ""});
+    editor.controller->initialSetup()->ok({2, "", ""});
     editor.runClone();
     EXPECT_EQ(editor.env.comPort, 2);
     EXPECT_EQ(editor.views.setupEnabledHistory, (std::vector<bool>{false}));
@@ -553,7 +553,7 @@ TEST(InitialSetup, ATransceiverOfUnknownDestinationDoesNotCompleteTheSetup) {
     });
     editor.radio.info[16] = 16;
     editor.start();
-    editor.controller->initialSetup()->ok({1, ""});
+    editor.controller->initialSetup()->ok({1, "", ""});
     editor.runClone();
     EXPECT_FALSE(editor.views.setupOpen);
     EXPECT_TRUE(editor.views.visible);
