@@ -594,6 +594,10 @@ bool MainController::openDocument(const std::string& path) {
 
 const std::vector<SerialPortInfo>& MainController::findPorts() {
     m_foundPorts = m_catalogue != nullptr ? m_catalogue->ports() : std::vector<SerialPortInfo>{};
+    if (m_windowBuilt) {
+        // "More..." is checked only for a port that is none of those found.
+        refreshMenus();
+    }
     return m_foundPorts;
 }
 
