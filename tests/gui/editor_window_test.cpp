@@ -398,6 +398,25 @@ private slots:
         chooseByKeys(s.window, Qt::Key_P, {Qt::Key_M});
         QTRY_COMPARE(s.env.comPort, 12);
         QTRY_VERIFY(itemByText(topMenu(s.window, "COM &Port"), "&More...")->isChecked());
+
+        // More... with a device path, in a box wide enough for one: it gets a number of its own.
+        test::TempFolder folder;
+        const std::string cable = folder.write("cable", "");
+        const QString path = QString::fromStdString(cable);
+        bool wide = false;
+        whenModal(&s.window, [&](QWidget* modal) {
+            auto* edit = modal->findChild<QLineEdit*>();
+            wide = edit->width() > edit->fontMetrics().horizontalAdvance(
+                                       QStringLiteral("/dev/serial/by-id/usb-Prolific-if00"));
+            edit->selectAll();
+            QTest::keyClicks(edit, path);
+            QTest::keyClick(edit, Qt::Key_Return);
+        });
+        chooseByKeys(s.window, Qt::Key_P, {Qt::Key_M});
+        QTRY_COMPARE(s.env.comPort, 5);
+        QVERIFY(wide);
+        QCOMPARE(s.controller.portDevice(5), cable);
+        QCOMPARE(s.prompt.asked.size(), std::size_t{1});
     }
 
     void theTreeLeavesOutWhatTheTransceiverLacksAndWaitsForTheSelectionToRest() {
