@@ -2,6 +2,8 @@
 
 #include "text/ui_text_choice.h"
 
+#include <cstdlib>
+
 namespace qx::cli {
 
 namespace {
@@ -32,7 +34,16 @@ indEnviron& configured(indEnviron& settings, const CliOptions& options) {
 MainControllerPorts CliSession::ports(CliSession& s) {
     MainControllerPorts p{s.m_loop, s.m_loop, s.m_prompt, s.m_dialog, s.m_system, s.m_metrics};
     p.store = &s.m_store;
+    p.catalogue = s.m_catalogue.get();
     return p;
+}
+
+std::unique_ptr<SerialPortCatalogue> CliSession::deviceCatalogue() {
+    const char* root = std::getenv("QX5130_DEVICE_ROOT");
+    if (root != nullptr && *root != '\0') {
+        return std::make_unique<LinuxSerialPortCatalogue>(root);
+    }
+    return createSystemSerialPortCatalogue();
 }
 
 CliSession::CliSession(const CliOptions& options, bool yes)

@@ -13,6 +13,7 @@
 #include "stderr_prompt.h"
 #include "text/text_table.h"
 
+#include <memory>
 #include <string>
 
 namespace qx::cli {
@@ -55,9 +56,12 @@ private:
     };
 
     static MainControllerPorts ports(CliSession& s);
+    // The system's ports; QX5130_DEVICE_ROOT names another device tree (a test's).
+    static std::unique_ptr<SerialPortCatalogue> deviceCatalogue();
 
     LoopScheduler m_loop;
     QtSettingsStore m_store;
+    std::unique_ptr<SerialPortCatalogue> m_catalogue = deviceCatalogue();
     OptionSystemInfo m_system;
     FixedTextMetrics m_metrics;
     StderrPrompt m_prompt;

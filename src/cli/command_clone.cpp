@@ -1,6 +1,7 @@
 // The clone commands of qx5130-cli: info, setup, read and write over the serial line.
 #include "app/clone_commands.h"
 #include "app/environ.h"
+#include "app/port_map.h"
 #include "base/loop_scheduler.h"
 #include "cli_arguments.h"
 #include "cli_command.h"
@@ -14,6 +15,7 @@
 #include "radio/destination.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -59,7 +61,8 @@ private:
 
 // Writes settings the way the editor keeps them. Refused while the editor runs: it would
 // overwrite them when it ends.
-bool storeSettings(const char* programPath, const std::function<void(indEnviron&)>& change) {
+bool storeSettings(const char* programPath,
+                   const std::function<void(indEnviron&, SettingsStore&)>& change) {
     QtSettingsStore store;
     QtSystemInfo system;
     QtInstanceLock lock;
@@ -69,7 +72,7 @@ bool storeSettings(const char* programPath, const std::function<void(indEnviron&
         std::fprintf(stderr, "qx5130-cli: the editor is running; its settings were not changed\n");
         return false;
     }
-    change(settings);
+    change(settings, store);
     return settings.save();
 }
 
@@ -86,8 +89,7 @@ public:
         });
         clone.SetProgressView(&m_progress);
         if (options.device) {
-            clone.Engine().Port().SetDeviceResolver(
-                [device = *options.device](int) { return device; });
+            clone.Engine().Port().SetFixedDevice(*options.device);
         }
     }
 
@@ -109,11 +111,11 @@ public:
             return outcome;
         }
         m_session.loop().runUntil([&] { return done; });
-        if (outcome.second == kClonePortOpen) {
+        if (outcome.second == kClonePortOpen || outcome.second == kClonePortLost) {
             // After the editor's text: the device that was tried and why it failed.
             cmcComm& port = m_session.controller().cloneManager().Engine().Port();
             FileErrorDetail detail;
-            detail.reason = port.OpenError();
+            detail.reason = outcome.second == kClonePortLost ? port.LostError() : port.OpenError();
             CliFiles::printDetail(port.DevicePath(port.PortNumber()), detail);
         }
         return outcome;
@@ -155,7 +157,8 @@ public:
     void storeLearnedConnection(const char* programPath) {
         if (m_learnedConnection) {
             const int type = *m_learnedConnection;
-            storeSettings(programPath, [type](indEnviron& s) { s.transType = type; });
+            storeSettings(programPath,
+                          [type](indEnviron& s, SettingsStore&) { s.transType = type; });
         }
     }
 
@@ -212,9 +215,28 @@ int runInfo(const CliOptions& options, const std::vector<std::string>& args) {
     return exitFor(outcome);
 }
 
-int runSetup(const CliOptions& options, const std::vector<std::string>& args) {
-    if (!CommandArguments::parse(args, {"setup", {}, 0, 0})) {
+int runSetup(const CliOptions& given, const std::vector<std::string>& args) {
+    static const ArgumentRules rules{
+        "setup [--port N | --device PATH]", {{"--port", true}, {"--device", true}}, 0, 0};
+    const auto parsed = CommandArguments::parse(args, rules);
+    if (!parsed) {
         return kExitUsage;
+    }
+    // The port to set up may follow the command too; it is the one stored.
+    CliOptions options = given;
+    if (parsed->has("--port") && parsed->has("--device")) {
+        return usageError(rules.usage, "--port and --device exclude each other");
+    }
+    if (const auto port = parsed->value("--port")) {
+        const int n = indInitialSetup::parsePort(*port);
+        if (n < 1 || n > 256) {
+            return usageError(rules.usage, "--port takes a number from 1 to 256");
+        }
+        options.port = n;
+        options.device.reset();
+    }
+    if (const auto device = parsed->value("--device")) {
+        options.device = *device;
     }
     CliSession session(options);
     CloneRun run(options, session, "Reading");
@@ -228,7 +250,10 @@ int runSetup(const CliOptions& options, const std::vector<std::string>& args) {
     const FeatureFlags f = controller.features();
     const std::optional<int> learned = run.learnedConnection();
     const int port = options.port.value_or(1);
-    const bool stored = storeSettings(g_programPath, [&](indEnviron& s) {
+    // A device given by path is remembered under a COM number in the editor's port map.
+    const std::vector<SerialPortInfo> found =
+        options.device ? controller.findPorts() : std::vector<SerialPortInfo>{};
+    const bool stored = storeSettings(g_programPath, [&](indEnviron& s, SettingsStore& store) {
         s.destination = known ? session.settings().destination : kDestinationUnset;
         s.fccInhibit = f.fccInhibit;
         s.rxExpansion = f.rxExpansion;
@@ -236,7 +261,14 @@ int runSetup(const CliOptions& options, const std::vector<std::string>& args) {
         s.dvInhibit = f.dvInhibit;
         s.pagerInhibit = f.pagerInhibit;
         s.setupDone = known;
-        if (!options.device) {
+        if (options.device) {
+            std::error_code ec;
+            const std::string path = std::filesystem::absolute(*options.device, ec).string();
+            const int n = indPortMap(&store).assign(ec ? *options.device : path, found);
+            if (n > 0) {
+                s.comPort = n;
+            }
+        } else {
             s.comPort = port;
         }
         if (learned) {
@@ -312,7 +344,8 @@ int runWrite(const CliOptions& options, const std::vector<std::string>& args) {
 const CommandRegistration kInfo{
     {"info", "", "reads the clone information of the transceiver and prints it", &runInfo}};
 const CommandRegistration kSetup{
-    {"setup", "", "reads the clone information and stores the destination and variant", &runSetup}};
+    {"setup", "[--port N | --device PATH]",
+     "reads the clone information and stores the destination and variant", &runSetup}};
 const CommandRegistration kRead{{"read", "-o OUT.icf",
                                  "reads the transceiver's memory and saves it as a clone file",
                                  &runRead}};

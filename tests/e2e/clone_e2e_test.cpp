@@ -8,15 +8,19 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <ostream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <fcntl.h>
+#include <grp.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -63,6 +67,7 @@ public:
     Trsim& operator=(const Trsim&) = delete;
 
     const std::string& path() const { return m_path; }
+    pid_t pid() const { return m_pid; }
     std::string log() const { return test::TempFolder::read(m_log); }
 
 private:
@@ -417,7 +422,12 @@ TEST(CloneE2eTest, APortThatCannotOpenIsNamed) {
     folder.write(".config/Orsa/QX-5130.conf", "[Ports]\nCOM5=" + folder.file("none") + "\n");
     const auto run = test::runCli(folder, "--port 5 --destination 0 read -o out.icf");
     EXPECT_EQ(run.status, 3) << run.err;
-    EXPECT_EQ(run.err.rfind("Cannot access COM 5.\n\nCheck the following:\n", 0), 0u) << run.err;
+    EXPECT_EQ(run.err.rfind("Cannot access COM 5 (" + folder.file("none") +
+                                "): no such device.\n\nThe cloning cable is not connected, or "
+                                "another port is meant.\n",
+                            0),
+              0u)
+        << run.err;
     const std::string named = "\n" + folder.file("none") + ": No such file or directory\n";
     EXPECT_EQ(run.err.substr(run.err.size() - std::min(run.err.size(), named.size())), named);
     EXPECT_FALSE(std::filesystem::exists(folder.file("out.icf")));
@@ -426,6 +436,8 @@ TEST(CloneE2eTest, APortThatCannotOpenIsNamed) {
     folder.write("plain", "");
     const auto device = test::runCli(folder, "--device plain --destination 0 info");
     EXPECT_EQ(device.status, 3) << device.err;
+    EXPECT_EQ(device.err.rfind("Cannot access plain: not a serial device.\n", 0), 0u) << device.err;
+    EXPECT_EQ(device.err.find("COM"), std::string::npos) << device.err;
     EXPECT_NE(device.err.find("\nplain: Inappropriate ioctl for device\n"), std::string::npos)
         << device.err;
 
@@ -434,6 +446,151 @@ TEST(CloneE2eTest, APortThatCannotOpenIsNamed) {
     EXPECT_EQ(output.status, 2) << output.err;
     EXPECT_EQ(output.err,
               "File error.\n\nCannot open the file.\nno/out.icf: No such file or directory\n");
+}
+
+// A transfer whose far end goes away (the cable pulled) stops at once: the message, exit 3,
+// nothing saved, and no wait for the protocol's time-outs.
+TEST(CloneE2eTest, AnUnpluggedCableStopsTheTransferAtOnce) {
+    struct Case {
+        const char* command;
+        bool write;
+    };
+    for (const Case c : {Case{"read -o out.icf", false}, Case{"write edit.icf --yes", true}}) {
+        test::TempFolder folder;
+        ASSERT_EQ(test::runCli(folder, "--destination 0 new -o edit.icf").status, 0);
+        // Paced at the line speed, a whole transfer takes about a minute.
+        Trsim trsim(folder, {"--pace"});
+        const auto start = std::chrono::steady_clock::now();
+        const auto run =
+            test::runCli(folder, "--device " + q(trsim.path()) + " --destination 0 " + c.command,
+                         "{ ( sleep 3; kill -9 " + std::to_string(trsim.pid()) + " ) & } ;");
+        const auto seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        EXPECT_EQ(run.status, 3) << c.command << run.err;
+        // A write's confirmation (answered by --yes) comes before it.
+        const std::string lost = "The connection to " + trsim.path() +
+                                 " was lost during the transfer.\n\nThe cloning cable was "
+                                 "unplugged or the port was closed; the transfer was stopped.\n" +
+                                 trsim.path() + ": Input/output error\n";
+        EXPECT_EQ(run.err.find(lost), c.write ? run.err.find('\n') + 1 : 0) << run.err;
+        EXPECT_EQ(run.err.find("COM"), std::string::npos) << run.err;
+        EXPECT_EQ(run.err.find("may now hold part of the new data") != std::string::npos, c.write)
+            << run.err;
+        EXPECT_FALSE(std::filesystem::exists(folder.file("out.icf")));
+        // Killed after 3 s; the engine's answer time-out alone is 1 s.
+        EXPECT_LT(seconds, 3.9) << c.command;
+    }
+}
+
+// One program a port: a second qx5130-cli is told at once that the port is busy, and the
+// running read is not disturbed by it.
+TEST(CloneE2eTest, ASecondProgramOnThePortIsToldItIsBusy) {
+    test::TempFolder first;
+    test::TempFolder second;
+    Trsim trsim(first, {"--pace"});
+    test::CliResult reading;
+    std::thread read([&] {
+        reading = test::runCli(first, "--device " + q(trsim.path()) +
+                                          " --destination 0 read -o "
+                                          "out.icf");
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    const auto busy = test::runCli(second, "--device " + q(trsim.path()) + " --destination 0 info");
+    kill(trsim.pid(), SIGKILL);
+    read.join();
+    EXPECT_EQ(busy.status, 3) << busy.err;
+    EXPECT_EQ(busy.err.rfind("Cannot access " + trsim.path() +
+                                 ": the port is in use.\n\nAnother program is using the port. "
+                                 "Close it, then try again.\n",
+                             0),
+              0u)
+        << busy.err;
+    // The first read went on until trsim went away, not until the second one came.
+    EXPECT_NE(reading.err.find("was lost during the transfer"), std::string::npos) << reading.err;
+}
+
+// A user outside the device's group is told which group to join.
+TEST(CloneE2eTest, PermissionDeniedNamesTheGroupToJoin) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "needs root to run the command line as another user";
+    }
+    if (access("/usr/bin/setpriv", X_OK) != 0) {
+        GTEST_SKIP() << "setpriv is not installed";
+    }
+    test::TempFolder folder;
+    Trsim trsim(folder, {});
+    // The pseudo-terminal belongs to root and the tty group, mode 620: nobody may not open it.
+    const std::string dir = folder.path().string();
+    const std::string nobody = "/usr/bin/setpriv --reuid=65534 --regid=65534 --clear-groups ";
+    if (std::system((nobody + "test -x " + q(QX5130_CLI_PATH)).c_str()) != 0) {
+        GTEST_SKIP() << "the unprivileged user cannot run the command line from the build tree";
+    }
+    const std::string command = "cd " + q(dir) + " && XDG_CONFIG_HOME=" + q(dir + "/.config") +
+                                " HOME=" + q(dir) + " " + nobody + q(QX5130_CLI_PATH) +
+                                " --device " + q(trsim.path()) + " --destination 0 info >" +
+                                q(dir + "/out") + " 2>" + q(dir + "/err");
+    const int raw = std::system(command.c_str());
+    const std::string err = test::TempFolder::read(dir + "/err");
+    ASSERT_TRUE(WIFEXITED(raw)) << err;
+    EXPECT_EQ(WEXITSTATUS(raw), 3) << err;
+    // The advice names the group that owns the device; root's group is no advice to give.
+    struct stat st {};
+    ASSERT_EQ(stat(trsim.path().c_str(), &st), 0);
+    const group* owner = getgrgid(st.st_gid);
+    const std::string name = owner != nullptr ? owner->gr_name : "";
+    const std::string advice =
+        name.empty() || name == "root"
+            ? "This user may not use the port. Ask the administrator of this computer for access.\n"
+            : "Only members of the group " + name +
+                  " may use this port. To join it, run\n    "
+                  "sudo usermod -aG " +
+                  name + " $USER\nthen log out and log in again.\n";
+    EXPECT_EQ(err.rfind("Cannot access " + trsim.path() + ": permission denied.\n\n" + advice, 0),
+              0u)
+        << err;
+    EXPECT_NE(err.find(trsim.path() + ": Permission denied\n"), std::string::npos) << err;
+}
+
+// The ports found, and a setup by device path that the editor then finds under its number.
+TEST(CloneE2eTest, PortsAreListedAndSetupRemembersTheDevice) {
+    test::TempFolder folder;
+    Trsim trsim(folder, {"--destination", "2"});
+    std::filesystem::create_directories(folder.path() / "tree/dev/serial/by-id");
+    std::filesystem::create_directories(folder.path() / "tree/sys/class/tty");
+    std::filesystem::create_symlink(trsim.path(), folder.path() / "tree/dev/ttyUSB0");
+    std::filesystem::create_symlink("../../ttyUSB0",
+                                    folder.path() / "tree/dev/serial/by-id/usb-Orsa_Cable-if00");
+    const std::string root = "QX5130_DEVICE_ROOT=" + q(folder.file("tree")) + " ";
+
+    const auto ports = test::runCli(folder, "ports", "export " + root + ";");
+    EXPECT_EQ(ports.status, 0) << ports.err;
+    EXPECT_EQ(ports.out, folder.file("tree/dev/ttyUSB0") + "\t" +
+                             folder.file("tree/dev/serial/by-id/usb-Orsa_Cable-if00") +
+                             "\tttyUSB0\n");
+    const auto none = test::runCli(folder, "ports", "export QX5130_DEVICE_ROOT=/nonexistent;");
+    EXPECT_EQ(none.status, 0);
+    EXPECT_EQ(none.out, "");
+    EXPECT_EQ(none.err, "No serial port was found.\n");
+
+    const auto setup = test::runCli(folder, "setup --device " + q(folder.file("tree/dev/ttyUSB0")),
+                                    "export " + root + ";");
+    ASSERT_EQ(setup.status, 0) << setup.err;
+    const std::string conf = test::TempFolder::read(folder.file(".config/Orsa/QX-5130.conf"));
+    // The first free number above COM 4 (the tree's ttyUSB0 is not /dev/ttyUSB0, COM 33); the
+    // stable name is what is kept for it.
+    EXPECT_NE(conf.find("ComPort=5"), std::string::npos) << conf;
+    EXPECT_NE(conf.find("COM5=" + folder.file("tree/dev/serial/by-id/usb-Orsa_Cable-if00")),
+              std::string::npos)
+        << conf;
+    // The saved port now reaches the transceiver with no option at all.
+    const auto info = test::runCli(folder, "info");
+    EXPECT_EQ(info.status, 0) << info.err;
+    EXPECT_NE(info.out.find("Destination:"), std::string::npos);
+
+    // --port takes the number, whose device is named when it fails.
+    const auto byNumber = test::runCli(folder, "setup --port 9");
+    EXPECT_EQ(byNumber.status, 3) << byNumber.err;
+    EXPECT_EQ(byNumber.err.rfind("Cannot access COM 9 (/dev/ttyS8)", 0), 0u) << byNumber.err;
 }
 
 } // namespace

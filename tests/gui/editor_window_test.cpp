@@ -21,6 +21,8 @@
 #include "sheet/sheet_widget.h"
 
 #include "editor_session.h"
+#include "fake_device_tree.h"
+#include "link/serial_port_catalogue.h"
 #include "temp_folder.h"
 
 #include <QAction>
@@ -37,6 +39,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -152,13 +155,18 @@ void clickTreeItem(TForm1& window, QTreeWidgetItem* item) {
 // trsim on a pseudo-terminal, mapped as COM 1 in the settings.
 class Transceiver {
 public:
-    Transceiver(test::MemorySettingsStore& store, const QStringList& arguments) {
+    Transceiver(test::MemorySettingsStore& store, const QStringList& arguments,
+                bool asCom1 = true) {
         m_process.start(QStringLiteral(QX5130_TRSIM_PATH), arguments);
         if (m_process.waitForStarted(10000) && m_process.waitForReadyRead(10000)) {
-            const QString device = QString::fromLocal8Bit(m_process.readLine()).trimmed();
-            store.user[{kRoot + "\\Ports", "COM1"}] = device.toStdString();
+            m_device = QString::fromLocal8Bit(m_process.readLine()).trimmed().toStdString();
+            if (asCom1) {
+                store.user[{kRoot + "\\Ports", "COM1"}] = m_device;
+            }
         }
     }
+    // The pseudo-terminal it serves on.
+    const std::string& device() const { return m_device; }
     ~Transceiver() {
         m_process.kill();
         m_process.waitForFinished(10000);
@@ -168,6 +176,7 @@ public:
 
 private:
     QProcess m_process;
+    std::string m_device;
 };
 
 } // namespace
@@ -389,6 +398,25 @@ private slots:
         chooseByKeys(s.window, Qt::Key_P, {Qt::Key_M});
         QTRY_COMPARE(s.env.comPort, 12);
         QTRY_VERIFY(itemByText(topMenu(s.window, "COM &Port"), "&More...")->isChecked());
+
+        // More... with a device path, in a box wide enough for one: it gets a number of its own.
+        test::TempFolder folder;
+        const std::string cable = folder.write("cable", "");
+        const QString path = QString::fromStdString(cable);
+        bool wide = false;
+        whenModal(&s.window, [&](QWidget* modal) {
+            auto* edit = modal->findChild<QLineEdit*>();
+            wide = edit->width() > edit->fontMetrics().horizontalAdvance(
+                                       QStringLiteral("/dev/serial/by-id/usb-Prolific-if00"));
+            edit->selectAll();
+            QTest::keyClicks(edit, path);
+            QTest::keyClick(edit, Qt::Key_Return);
+        });
+        chooseByKeys(s.window, Qt::Key_P, {Qt::Key_M});
+        QTRY_COMPARE(s.env.comPort, 5);
+        QVERIFY(wide);
+        QCOMPARE(s.controller.portDevice(5), cable);
+        QCOMPARE(s.prompt.asked.size(), std::size_t{1});
     }
 
     void theTreeLeavesOutWhatTheTransceiverLacksAndWaitsForTheSelectionToRest() {
@@ -478,6 +506,90 @@ private slots:
         QCOMPARE(s.window.windowTitle(), QStringLiteral("Untitled - QX-5130"));
         QVERIFY(s.controller.document().isModified());
         QCOMPARE(s.window.cloningWindow()->litSegments(), CloningWindow::kSegments);
+    }
+
+    void aCableFoundByNameIsChosenInTheSetupAndStaysChosen() {
+        // trsim's pseudo-terminal, presented by a device tree as a USB cable.
+        Transceiver trsim(m_store, {"--destination", "3", "--comment", "FOUND RIG"}, false);
+        QVERIFY(!trsim.device().empty());
+        test::TempFolder folder;
+        test::FakeDeviceTree tree(folder.path());
+        const std::string stable = "usb-Orsa_Cloning_Cable_0001-if00-port0";
+        tree.addUsb("ttyUSB0", "Orsa", "Cloning Cable", "", "pl2303", stable, trsim.device());
+        LinuxSerialPortCatalogue catalogue(folder.path());
+        {
+            EditorSession s(m_store, m_taken, {}, &catalogue);
+            TForm2* setup = s.window.initialSetupDialog();
+            QVERIFY(setup != nullptr);
+            QVERIFY(QTest::qWaitForWindowExposed(setup));
+            QCOMPARE(setup->FoundPorts.size(), std::size_t{1});
+            QCOMPARE(setup->FoundPorts[0]->text(), QStringLiteral("Orsa Cloning Cable (ttyUSB0)"));
+            // The numbers say which device each one opens.
+            QCOMPARE(setup->COM1->text(), QStringLiteral("COM 1  (/dev/ttyS0)"));
+            QVERIFY(setup->COM1->isChecked());
+            QTest::mouseClick(setup->FoundPorts[0], Qt::LeftButton);
+            QVERIFY(setup->FoundPorts[0]->isChecked());
+            QVERIFY(!setup->COM1->isChecked());
+            QTest::mouseClick(setup->Button1, Qt::LeftButton);
+            QTRY_VERIFY_WITH_TIMEOUT(s.window.isVisible(), 30000);
+            QVERIFY2(s.prompt.asked.empty(),
+                     s.prompt.asked.empty() ? "" : s.prompt.asked[0].text.c_str());
+            QCOMPARE(s.env.destination, 3);
+            // What was found is said.
+            const QString note =
+                QString::fromStdString("Found on COM 5 (" + tree.byId(stable) + "): \"FOUND RIG");
+            QStringList shown;
+            for (QLabel* label : s.window.statusBar()->findChildren<QLabel*>()) {
+                shown << label->text();
+            }
+            QVERIFY2(!shown.filter(note).isEmpty(), qPrintable(shown.join('|')));
+            QVERIFY(s.window.close());
+        }
+        // The stable name is kept under the number, for the next start.
+        QCOMPARE(m_store.readNumber(kRoot + "\\Global", "ComPort"), std::optional<std::int32_t>(5));
+        QCOMPARE(m_store.readText(kRoot + "\\Ports", "COM5"),
+                 std::optional<std::string>(tree.byId(stable)));
+
+        EditorSession again(m_store, m_taken, {}, &catalogue);
+        QVERIFY(again.window.isVisible());
+        QMenu* portMenu = nullptr;
+        QAction* top = nullptr;
+        for (QAction* action : again.window.menuBar()->actions()) {
+            if (action->text() == QStringLiteral("COM &Port")) {
+                top = action;
+                portMenu = action->menu();
+            }
+        }
+        QVERIFY(portMenu != nullptr);
+        QApplication::setActiveWindow(&again.window);
+        QVERIFY(QTest::qWaitForWindowActive(&again.window));
+        QTest::mouseClick(again.window.menuBar(), Qt::LeftButton, {},
+                          again.window.menuBar()->actionGeometry(top).center());
+        QTRY_VERIFY(portMenu->isVisible());
+        QStringList checked;
+        QAction* cable = nullptr;
+        for (QAction* action : portMenu->actions()) {
+            // The speed items are checked on their own.
+            if (action->isChecked() && !action->text().contains(QStringLiteral("Speed"))) {
+                checked << action->text();
+            }
+            if (action->text().startsWith(QStringLiteral("Orsa Cloning Cable (ttyUSB0)"))) {
+                cable = action;
+            }
+        }
+        QVERIFY(cable != nullptr);
+        QVERIFY2(checked == QStringList{cable->text()}, qPrintable(checked.join('|')));
+        QVERIFY(portMenu->actions().front()->text().endsWith(QStringLiteral("\t/dev/ttyS0")));
+        // Choosing COM 2 from the same menu moves the check there.
+        QAction* com2 = nullptr;
+        for (QAction* action : portMenu->actions()) {
+            if (action->text().startsWith(QStringLiteral("COM &2"))) {
+                com2 = action;
+            }
+        }
+        QVERIFY(com2 != nullptr);
+        QTest::mouseClick(portMenu, Qt::LeftButton, {}, portMenu->actionGeometry(com2).center());
+        QTRY_COMPARE(again.env.comPort, 2);
     }
 
     void aSilentTransceiverGivesTheNoAnswerBox() {

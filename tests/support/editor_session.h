@@ -27,19 +27,29 @@ namespace qx::test {
 // dialogs.
 struct EditorSession {
     EditorSession(MemorySettingsStore& store, std::set<std::string>& taken,
-                  std::vector<std::string> arguments = {})
+                  std::vector<std::string> arguments = {},
+                  const SerialPortCatalogue* serialPorts = nullptr)
         : lock(taken), env(indEnviron::kMutexName, indEnviron::kRegistryRoot,
                            indEnviron::kRegistryRoot, store, lock, system, std::move(arguments)),
-          bus(scheduler), fileDialog(codec), controller(env, uiText, bus, ports(store)),
+          bus(scheduler), fileDialog(codec),
+          controller(env, uiText, bus, ports(store, serialPorts)),
           window(controller, codec, system.area) {
         fileDialog.setOwner(&window);
     }
 
-    MainControllerPorts ports(MemorySettingsStore& store) {
+    // No serial ports unless the test gives a device tree: the machine's own stay out of it.
+    MainControllerPorts ports(MemorySettingsStore& store, const SerialPortCatalogue* serialPorts) {
         MainControllerPorts p{scheduler, scheduler, prompt, fileDialog, system, metrics};
         p.store = &store;
+        p.catalogue = serialPorts != nullptr ? serialPorts : &noPorts;
         return p;
     }
+
+    struct NoPorts : SerialPortCatalogue {
+        std::vector<SerialPortInfo> ports() const override { return {}; }
+    };
+
+    NoPorts noPorts;
 
     FakeInstanceLock lock;
     FixedSystemInfo system;

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace qx::test {
@@ -28,6 +29,11 @@ public:
         std::vector<std::string> refused;
         bool refuseAll = false;
         bool refuseConfigure = false;
+        // The system's reason for a refused open, and the group that owns the device.
+        std::error_code openError;
+        std::string group;
+        // The device has gone (unplugged): every call fails with this reason.
+        std::error_code hungUp;
         // Total bytes the device takes before every further write comes up short; -1 = no end.
         long acceptLimit = -1;
         // Bytes reported as still in the system's output queue.
@@ -52,6 +58,7 @@ public:
         if (m_line->refuseAll) {
             return false;
         }
+        m_line->hungUp.clear();
         m_line->isOpen = true;
         return true;
     }
@@ -66,7 +73,13 @@ public:
         m_line->isOpen = false;
     }
     bool isOpen() const override { return m_line->isOpen; }
+    std::error_code openError() const override { return m_line->openError; }
+    std::string openGroup() const override { return m_line->group; }
+    std::error_code lineError() const override { return m_line->hungUp; }
     int read(std::uint8_t* buffer, int max) override {
+        if (m_line->hungUp) {
+            return -1;
+        }
         int n = 0;
         while (n < max && !m_line->input.empty()) {
             buffer[n++] = m_line->input.front();
@@ -74,9 +87,14 @@ public:
         }
         return n;
     }
-    int inputCount() override { return static_cast<int>(m_line->input.size()); }
+    int inputCount() override {
+        return m_line->hungUp ? -1 : static_cast<int>(m_line->input.size());
+    }
     int outputCount() override { return m_line->outputQueue; }
     int write(const std::uint8_t* bytes, int n, int) override {
+        if (m_line->hungUp) {
+            return -1;
+        }
         m_line->writeSizes.push_back(n);
         int take = n;
         if (m_line->acceptLimit >= 0) {

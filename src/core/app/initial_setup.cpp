@@ -6,6 +6,7 @@
 #include "text/text_table.h"
 
 #include <charconv>
+#include <filesystem>
 
 namespace qx {
 
@@ -33,9 +34,29 @@ int indInitialSetup::parsePort(const std::string& text) {
     return ec == std::errc() && ptr == end ? value : 0;
 }
 
+std::string indInitialSetup::trimmed(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+bool indInitialSetup::isDevicePath(const std::string& text) {
+    const std::string t = trimmed(text);
+    return t.find('/') != std::string::npos || t.find('\\') != std::string::npos;
+}
+
 indInitialSetup::PortChoice indInitialSetup::initialChoice() const {
     PortChoice choice;
     const int port = m_settings.comPort;
+    if (m_hooks.currentDevice) {
+        choice.device = m_hooks.currentDevice();
+        if (!choice.device.empty()) {
+            choice.radio = kDevice;
+            return choice;
+        }
+    }
     if (port >= 1 && port <= 4) {
         choice.radio = port;
     } else if (port >= 5 && port <= 256) {
@@ -66,7 +87,18 @@ std::vector<std::string> indInitialSetup::memoLines() {
 }
 
 bool indInitialSetup::ok(const PortChoice& choice) {
-    const int port = choice.radio >= 1 && choice.radio <= 4 ? choice.radio : parsePort(choice.edit);
+    int port = choice.radio >= 1 && choice.radio <= 4 ? choice.radio : parsePort(choice.edit);
+    if (choice.radio == kDevice || (choice.radio == kMore && isDevicePath(choice.edit))) {
+        const std::string path = choice.radio == kDevice ? choice.device : trimmed(choice.edit);
+        std::error_code ec;
+        if (!std::filesystem::exists(path, ec)) {
+            m_prompt.ask(m_texts.line("GI_AppInd_Opt_ComSel_Ports", 3) + "\n" + path,
+                         m_texts.firstLine("GI_Sys_AppTitle"), PromptIcon::Error,
+                         PromptButtons::Ok);
+            return false;
+        }
+        port = m_hooks.assignDevice ? m_hooks.assignDevice(path) : 0;
+    }
     if (port < 1 || port > 256) {
         m_prompt.ask(m_texts.blockText("GI_AppInd_Opt_ComSel_OutofRange"),
                      m_texts.firstLine("GI_Sys_AppTitle"), PromptIcon::Error, PromptButtons::Ok);

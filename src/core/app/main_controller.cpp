@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 
 namespace qx {
 
@@ -93,8 +94,11 @@ private:
 MainController::MainController(indEnviron& settings, cmcGTex& uiText, cmcEvMan& bus,
                                MainControllerPorts ports)
     : m_settings(settings), m_texts(uiText), m_bus(bus), m_scheduler(ports.scheduler),
-      m_prompt(ports.prompt), m_system(ports.system), m_store(ports.store), m_lines(uiText),
-      m_valueTables(m_lines, settings.language == 1), m_router(SheetEnvironment{}),
+      m_prompt(ports.prompt), m_system(ports.system), m_store(ports.store),
+      m_ownCatalogue(ports.catalogue != nullptr ? nullptr : createSystemSerialPortCatalogue()),
+      m_catalogue(ports.catalogue != nullptr ? ports.catalogue : m_ownCatalogue.get()),
+      m_portMap(ports.store), m_lines(uiText), m_valueTables(m_lines, settings.language == 1),
+      m_router(SheetEnvironment{}),
       m_document(uiText, ports.prompt, ports.fileDialog, &bus, settings.recent,
                  settings.currentDirectory, settings.language),
       m_listEditor(m_document.images(), uiText, ports.prompt, &bus),
@@ -210,16 +214,8 @@ MainController::MainController(indEnviron& settings, cmcGTex& uiText, cmcEvMan& 
     });
     m_clone.SetConnectionTypeSink([this](int type) { m_settings.transType = type; });
     m_clone.SetProgressView(m_progress.get());
-    m_clone.Engine().Port().SetDeviceResolver([this](int port) {
-        std::string mapped;
-        if (m_store != nullptr) {
-            mapped = m_store
-                         ->readText(std::string(indEnviron::kRegistryRoot) + "\\Ports",
-                                    "COM" + std::to_string(port))
-                         .value_or(std::string());
-        }
-        return mapped.empty() ? defaultSerialDevicePath(port) : mapped;
-    });
+    m_clone.Engine().Port().SetDeviceResolver([this](int port) { return portDevice(port); });
+    m_clone.SetPortCatalogue(m_catalogue);
     CloneCommands::Views cloneViews;
     cloneViews.mainWindowVisible = [this] { return mainWindowVisible(); };
     cloneViews.rebuild = [this] {
@@ -370,6 +366,12 @@ void MainController::startUp() {
 
 void MainController::openInitialSetup() {
     indInitialSetup::Hooks hooks;
+    hooks.assignDevice = [this](const std::string& path) { return assignPortPath(path); };
+    hooks.currentDevice = [this] {
+        findPorts();
+        const int found = currentFoundPort();
+        return found < 0 ? std::string() : m_foundPorts[static_cast<std::size_t>(found)].path();
+    };
     hooks.transceiverDestination = [this] {
         return m_cloneCommands.HasBlock() ? static_cast<int>(m_cloneCommands.Block().destination())
                                           : indEnviron::kDestinationNotSet;
@@ -617,6 +619,43 @@ bool MainController::openDocument(const std::string& path) {
     return opened;
 }
 
+const std::vector<SerialPortInfo>& MainController::findPorts() {
+    m_foundPorts = m_catalogue != nullptr ? m_catalogue->ports() : std::vector<SerialPortInfo>{};
+    if (m_windowBuilt) {
+        // "More..." is checked only for a port that is none of those found.
+        refreshMenus();
+    }
+    return m_foundPorts;
+}
+
+int MainController::currentFoundPort() const {
+    const SerialPortInfo* p = findSerialPort(m_foundPorts, portDevice(m_settings.comPort));
+    return p != nullptr ? static_cast<int>(p - m_foundPorts.data()) : -1;
+}
+
+int MainController::assignPortPath(const std::string& path) {
+    if (m_foundPorts.empty()) {
+        findPorts();
+    }
+    return m_portMap.assign(path, m_foundPorts);
+}
+
+bool MainController::choosePortPath(const std::string& path) {
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) {
+        m_prompt.ask(m_texts.line("GI_AppInd_Opt_ComSel_Ports", 3) + "\n" + path, appTitle(),
+                     PromptIcon::Error, PromptButtons::Ok);
+        return false;
+    }
+    const int port = assignPortPath(path);
+    if (port < 1) {
+        return false;
+    }
+    m_settings.comPort = port;
+    refreshMenus();
+    return true;
+}
+
 void MainController::choosePortNumber() {
     if (m_views == nullptr) {
         return;
@@ -627,6 +666,13 @@ void MainController::choosePortNumber() {
         if (!answer) {
             return;
         }
+        if (indInitialSetup::isDevicePath(*answer)) {
+            if (choosePortPath(indInitialSetup::trimmed(*answer))) {
+                return;
+            }
+            text = *answer;
+            continue;
+        }
         const int port = indInitialSetup::parsePort(*answer);
         if (port >= 1 && port <= 256) {
             m_settings.comPort = port;
@@ -636,6 +682,31 @@ void MainController::choosePortNumber() {
                      PromptIcon::Error, PromptButtons::Ok);
         text = *answer;
     }
+}
+
+void MainController::showSetupFound() {
+    if (m_views == nullptr || !m_cloneCommands.HasBlock()) {
+        return;
+    }
+    const CloneInformation& info = m_cloneCommands.Block();
+    std::vector<std::string> values{m_clone.PortLabel()};
+    for (CellLinkId link :
+         {CL_CloneInfo_Comment, CL_CloneInfo_Destination, CL_CloneInfo_Rx_Expansion,
+          CL_CloneInfo_FccInh, CL_CloneInfo_DigitalU, CL_CloneInfo_DvInh, CL_CloneInfo_Pgr}) {
+        values.push_back(cloneInformationText(link, info));
+    }
+    std::string text;
+    std::size_t next = 0;
+    const std::string pattern = m_texts.firstLine("GI_AppMess_SetupFound");
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern.compare(i, 2, "%s") == 0 && next < values.size()) {
+            text += values[next++];
+            ++i;
+        } else {
+            text += pattern[i];
+        }
+    }
+    m_views->setStatusText(0, text);
 }
 
 std::int32_t MainController::runCommand(cmcCellCapsule& request) {
@@ -810,7 +881,8 @@ std::int32_t MainController::runMenuCommand(cmcCellObj& cell, bool execute) {
         if (execute) {
             choosePortNumber();
         } else {
-            checked(m_settings.comPort > 4);
+            // A found port chosen by name is checked in its own item.
+            checked(m_settings.comPort > 4 && currentFoundPort() < 0);
         }
         break;
     case CL_Menu_Com_Speed:
@@ -923,7 +995,9 @@ void MainController::onMessage(const EvMessage& message, cmcEvMan&) {
         m_bus.send(MessageId::RefreshToolBarStates);
         break;
     case MessageId::InitialSetupDone:
-        takeTransceiverSetup();
+        if (takeTransceiverSetup()) {
+            showSetupFound();
+        }
         break;
     case MessageId::CloneStarted:
         mainWindowEnable(false);

@@ -5,6 +5,7 @@
 #include "app/document.h"
 #include "app/initial_setup.h"
 #include "app/menu_builder.h"
+#include "app/port_map.h"
 #include "app/received_call_export_command.h"
 #include "app/toolbar_builder.h"
 #include "app/tree_builder.h"
@@ -54,8 +55,10 @@ struct MainControllerPorts {
     const TextMetrics& metrics;
     // The cloning cable's port; none: the operating system's serial device.
     std::unique_ptr<SerialDevice> serial = nullptr;
-    // Where the port map ("Ports", COM<n>) is read; none: the default device paths.
-    const SettingsStore* store = nullptr;
+    // Where the port map ("Ports", COM<n>) is kept; none: the default device paths.
+    SettingsStore* store = nullptr;
+    // Where serial ports are found; none: the operating system's.
+    const SerialPortCatalogue* catalogue = nullptr;
     ColumnWidthStore* columnWidths = nullptr;
 };
 
@@ -106,6 +109,23 @@ public:
     // The destination and variant this run works for (the command line's options).
     void setDestination(int destination);
     void setFeatures(const FeatureFlags& flags);
+
+    // --- the port of the cloning cable ---------------------------------------------------------
+    // Looks for serial ports again (Refresh) and returns what was found.
+    const std::vector<SerialPortInfo>& findPorts();
+    // What the last look found.
+    const std::vector<SerialPortInfo>& foundPorts() const { return m_foundPorts; }
+    // The device that a COM number opens on this system.
+    std::string portDevice(int port) const { return m_portMap.devicePath(port); }
+    // The found port that the current COM number opens; -1 when it is none of them.
+    int currentFoundPort() const;
+    // Chooses the port of the cloning cable by its device path: it gets a COM number and the
+    // port map keeps its stable name. False when there is no such device.
+    bool choosePortPath(const std::string& path);
+    // The number that opens path from now on (0: none), for the initial setup and the command
+    // line; nothing else changes.
+    int assignPortPath(const std::string& path);
+    indPortMap& portMap() { return m_portMap; }
 
     // --- what the windows read ---------------------------------------------------------------
     indEnviron& settings() { return m_settings; }
@@ -203,6 +223,8 @@ private:
     // The status text `key` with the number of channels an export or import moved.
     void showChannelCount(const char* key, int channels);
     void choosePortNumber();
+    // The status note after the initial setup: where the transceiver was found and what it is.
+    void showSetupFound();
     void showCloneInformation();
 
     indEnviron& m_settings;
@@ -211,8 +233,12 @@ private:
     Scheduler& m_scheduler;
     UserPrompt& m_prompt;
     const SystemInfo& m_system;
-    const SettingsStore* m_store;
+    SettingsStore* m_store;
     Views* m_views = nullptr;
+    std::unique_ptr<SerialPortCatalogue> m_ownCatalogue;
+    const SerialPortCatalogue* m_catalogue;
+    indPortMap m_portMap;
+    std::vector<SerialPortInfo> m_foundPorts;
 
     GTexLines m_lines;
     cmcValueTables m_valueTables;

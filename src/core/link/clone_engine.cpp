@@ -207,7 +207,11 @@ void cmcCloneDrv::tick() {
     if (m_echoQueue.Size() > kCompactAbove) {
         m_echoQueue.Compact();
     }
-    if (m_state != kIdle && m_comm.HasWriteFault()) {
+    if (m_state != kIdle && m_comm.Lost()) {
+        // Unplugged or hung up: nothing more will come, so stop now instead of timing out.
+        m_result->error = kClonePortLost;
+        m_state = kClose;
+    } else if (m_state != kIdle && m_comm.HasWriteFault()) {
         m_result->error = kCloneWriteFault;
         m_state = kClose;
     }

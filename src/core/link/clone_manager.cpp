@@ -46,6 +46,22 @@ std::string formatPort(const std::string& pattern, int port) {
     return out;
 }
 
+// Fills each "%s" or "%d" of a pattern with the next value.
+std::string fill(const std::string& pattern, const std::vector<std::string>& values) {
+    std::string out;
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] == '%' && i + 1 < pattern.size() &&
+            (pattern[i + 1] == 's' || pattern[i + 1] == 'd') && next < values.size()) {
+            out += values[next++];
+            ++i;
+        } else {
+            out += pattern[i];
+        }
+    }
+    return out;
+}
+
 std::string speedPreCommand(const char* settings, int speedByte) {
     char text[160];
     std::snprintf(text, sizeof text,
@@ -177,12 +193,99 @@ void indCloneMan::closeProgress() {
     }
 }
 
+std::string indCloneMan::PortLabel() {
+    cmcComm& port = m_engine.Port();
+    const std::string path = port.DevicePath(m_port);
+    if (port.DeviceFixed()) {
+        return path;
+    }
+    return fill(m_texts.firstLine("GI_Mess_PortErr_Label"), {std::to_string(m_port), path});
+}
+
+std::string indCloneMan::portErrorText(int code) {
+    cmcComm& port = m_engine.Port();
+    const std::error_code reason = code == kClonePortLost ? port.LostError() : port.OpenError();
+    SerialFailure failure = code == kClonePortLost ? SerialFailure::Lost : serialFailureOf(reason);
+    if (failure == SerialFailure::Lost && code != kClonePortLost) {
+        failure = SerialFailure::Other;
+    }
+    const char* block = nullptr;
+    int head = 0;
+    switch (failure) {
+    case SerialFailure::Missing:
+        block = "GI_Mess_PortErr_Missing";
+        head = 1;
+        break;
+    case SerialFailure::Denied:
+        block = "GI_Mess_PortErr_Denied";
+        head = 2;
+        break;
+    case SerialFailure::Busy:
+        block = "GI_Mess_PortErr_Busy";
+        head = 3;
+        break;
+    case SerialFailure::NotSerial:
+        block = "GI_Mess_PortErr_NotSerial";
+        head = 4;
+        break;
+    case SerialFailure::Lost:
+        block = "GI_Mess_PortErr_Lost";
+        head = 5;
+        break;
+    default:
+        break;
+    }
+    std::string text = fill(m_texts.line("GI_Mess_PortErr_Head", head), {PortLabel()});
+    text += "\n\n";
+    if (block == nullptr) {
+        // Nothing the system said that advice could follow: the transceiver's own checks.
+        const std::vector<int> lines = checkLines(kClonePortOpen);
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            text += (i > 0 ? "\n" : "") + m_texts.line("GI_Mess_CloneErr_Check", lines[i]);
+        }
+        return text;
+    }
+    if (failure == SerialFailure::Denied) {
+        const std::string group = port.OpenGroup();
+        if (group.empty() || group == "root") {
+            // Joining root's group is no advice to give.
+            text += m_texts.line(block, 3);
+        } else {
+            for (int i = 0; i < 3; ++i) {
+                text += (i > 0 ? "\n" : "") + fill(m_texts.line(block, i), {group});
+            }
+        }
+    } else if (failure == SerialFailure::Missing) {
+        text += m_texts.line(block, 0) + "\n";
+        const std::vector<SerialPortInfo> found =
+            m_catalogue != nullptr ? m_catalogue->ports() : std::vector<SerialPortInfo>{};
+        if (found.empty()) {
+            text += m_texts.line(block, 2);
+        } else {
+            text += m_texts.line(block, 1);
+            for (const auto& p : found) {
+                text += "\n    " + p.path() + "  " + p.description;
+            }
+        }
+    } else {
+        text += m_texts.firstLine(block);
+    }
+    return text;
+}
+
 std::string indCloneMan::ErrorText(int code) {
     if (code == kCloneOk) {
         return {};
     }
+    if (code == kClonePortLost) {
+        return portErrorText(code);
+    }
+    if (code == kClonePortOpen && (m_engine.Port().DeviceFixed() || m_engine.Port().OpenError())) {
+        return portErrorText(code);
+    }
     std::string text = m_texts.line("GI_Mess_CloneErr_Head", code);
     if (code == kClonePortOpen) {
+        // No reason the system could name: the transceiver's own text and checks.
         text = formatPort(text, m_port);
     }
     const std::vector<int> lines = checkLines(code);

@@ -2,6 +2,7 @@
 
 #include "link/clone_engine.h"
 #include "link/clone_result.h"
+#include "link/serial_port_catalogue.h"
 #include "radio/image_range_list.h"
 
 #include <cstdint>
@@ -58,6 +59,8 @@ public:
     void SetInformationCheck(Check check) { m_infoCheck = std::move(check); }
     void SetReadCheck(Check check) { m_readCheck = std::move(check); }
     void SetProgressView(CloneProgressView* view) { m_progress = view; }
+    // Where the ports are found that a "no such device" message lists.
+    void SetPortCatalogue(const SerialPortCatalogue* catalogue) { m_catalogue = catalogue; }
 
     bool Information(Completion completion);
     bool Read(const ImageRangeList& ranges, Completion completion);
@@ -69,8 +72,11 @@ public:
     }
     void SetImageSize(std::int32_t size) { m_engine.SetImageSize(size); }
 
-    // The message box text of a clone error code (empty for 0).
+    // The message box text of a clone error code (empty for 0). A port that failed to open or
+    // went away is named by its device, with what the system said and what to do about it.
     std::string ErrorText(int code);
+    // How the port of the last operation is named: the path given, or "COM n (path)".
+    std::string PortLabel();
     // How many of the 32 segments a transfer of done of total bytes lights.
     static int LitSegments(std::int64_t done, std::int64_t total);
 
@@ -83,6 +89,7 @@ private:
     void onEngineDone(CloneResult& result);
     void repaint();
     void closeProgress();
+    std::string portErrorText(int code);
 
     cmcCloneDrv m_engine;
     UserPrompt& m_prompt;
@@ -96,6 +103,7 @@ private:
     std::int64_t m_total = 0;
     int m_port = 1;
     CloneProgressView* m_progress = nullptr;
+    const SerialPortCatalogue* m_catalogue = nullptr;
     bool m_progressOpen = false;
     TaskHolder m_repaintTask;
 };

@@ -27,6 +27,8 @@ enum CloneErrorCode : int {
     kCloneFormatTag = 15,
     kCloneNewer = 16,
     kCloneWriteFault = 17,
+    // Beyond the transceiver's own codes: the port went away during the operation.
+    kClonePortLost = 18,
 };
 
 enum class CloneMode : int { Information = 1, Read = 2, Write = 3 };

@@ -69,9 +69,22 @@ std::string cmcComm::DevicePath(int portNumber) const {
     return defaultSerialDevicePath(portNumber);
 }
 
+void cmcComm::SetFixedDevice(const std::string& path) {
+    m_resolver = [path](int) { return path; };
+    m_fixedDevice = true;
+}
+
+int cmcComm::noteFailure(int result) {
+    if (result < 0) {
+        m_lost = true;
+    }
+    return result;
+}
+
 bool cmcComm::Open(int portNumber, const std::string& settings) {
     m_portNumber = portNumber;
     m_writeFault = false;
+    m_lost = false;
     m_lineFreeAt = 0;
     m_settings = parseLineSettings(settings);
     if (!m_device->open(DevicePath(portNumber))) {
@@ -90,6 +103,7 @@ void cmcComm::Close() {
     m_output.SetSize(0);
     m_output.Compact();
     m_writeFault = false;
+    m_lost = false;
     m_lineFreeAt = 0;
 }
 
@@ -111,15 +125,15 @@ int cmcComm::Read(std::uint8_t* buffer, int max) {
     if (n <= 0) {
         return 0;
     }
-    return std::max(0, m_device->read(buffer, n));
+    return std::max(0, noteFailure(m_device->read(buffer, n)));
 }
 
 int cmcComm::InputCount() {
-    return IsOpen() ? std::max(0, m_device->inputCount()) : 0;
+    return IsOpen() ? std::max(0, noteFailure(m_device->inputCount())) : 0;
 }
 
 int cmcComm::OutputQueueCount() {
-    return IsOpen() ? std::max(0, m_device->outputCount()) : 0;
+    return IsOpen() ? std::max(0, noteFailure(m_device->outputCount())) : 0;
 }
 
 void cmcComm::drain() {
@@ -140,7 +154,7 @@ void cmcComm::drain() {
     const int baud = std::max(1, m_settings.baud);
     const int timeoutMs = (100000 / baud) * n + 3000;
     const std::uint64_t start = m_clock.microseconds();
-    const int written = m_device->write(m_output.Data(), n, timeoutMs);
+    const int written = noteFailure(m_device->write(m_output.Data(), n, timeoutMs));
     noteHandedOver(written, start);
     if (written < n) {
         // What did go out must not be sent twice; the rest stays buffered.

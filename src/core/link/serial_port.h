@@ -41,6 +41,9 @@ public:
     cmcComm& operator=(const cmcComm&) = delete;
 
     void SetDeviceResolver(DeviceResolver resolver) { m_resolver = std::move(resolver); }
+    // Every port number opens this device: a path the user gave instead of a number.
+    void SetFixedDevice(const std::string& path);
+    bool DeviceFixed() const { return m_fixedDevice; }
 
     // Callers close first; a failed open leaves the port closed.
     bool Open(int portNumber, const std::string& settings);
@@ -48,6 +51,11 @@ public:
     bool IsOpen() const { return m_device->isOpen(); }
     // The system's reason why the last Open failed, where it gave one.
     std::error_code OpenError() const { return m_device->openError(); }
+    // The group owning the device when the open was refused for lack of permission.
+    std::string OpenGroup() const { return m_device->openGroup(); }
+    // The open device failed (unplugged, hung up): nothing more will pass.
+    bool Lost() const { return m_lost; }
+    std::error_code LostError() const { return m_device->lineError(); }
 
     // Dropped silently while the port is closed.
     void Write(const std::uint8_t* bytes, int n);
@@ -67,6 +75,8 @@ public:
 
 private:
     void drain();
+    // A failed device call: the device is gone.
+    int noteFailure(int result);
     void noteHandedOver(int n, std::uint64_t at);
     // Blocks until what the system holds is on the wire but for the lead, or until the deadline.
     void awaitWire(std::uint64_t deadline);
@@ -82,6 +92,8 @@ private:
     LineSettings m_settings;
     int m_portNumber = 1;
     bool m_writeFault = false;
+    bool m_lost = false;
+    bool m_fixedDevice = false;
     std::uint64_t m_lineFreeAt = 0; // microseconds of m_clock
 };
 

@@ -5,8 +5,11 @@
 #include <cstdio>
 
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -64,7 +67,44 @@ bool unsupported(int error) {
     return error == ENOTTY || error == EINVAL || error == ENOTSUP;
 }
 
+// The name of the group that owns a device node, for the advice to join it.
+std::string owningGroup(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        return {};
+    }
+    const group* g = getgrgid(st.st_gid);
+    return g != nullptr && g->gr_name != nullptr ? std::string(g->gr_name) : std::string();
+}
+
 } // namespace
+
+SerialFailure serialFailureOf(std::error_code reason) {
+    if (!reason) {
+        return SerialFailure::Other;
+    }
+    switch (reason.value()) {
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+        return SerialFailure::Missing;
+    case EACCES:
+    case EPERM:
+        return SerialFailure::Denied;
+    case EBUSY:
+    case EWOULDBLOCK:
+        return SerialFailure::Busy;
+    case ENOTTY:
+    case EISDIR:
+        return SerialFailure::NotSerial;
+    case EIO:
+    case EPIPE:
+    case ESHUTDOWN:
+        return SerialFailure::Lost;
+    default:
+        return SerialFailure::Other;
+    }
+}
 
 std::unique_ptr<SerialDevice> createSystemSerialDevice() {
     return std::make_unique<TermiosSerialDevice>();
@@ -87,18 +127,32 @@ TermiosSerialDevice::~TermiosSerialDevice() {
 bool TermiosSerialDevice::open(const std::string& path) {
     close();
     m_openError.clear();
+    m_openGroup.clear();
+    m_lineError.clear();
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         m_openError = std::error_code(errno, std::generic_category());
+        if (m_openError.value() == EACCES || m_openError.value() == EPERM) {
+            m_openGroup = owningGroup(path);
+        }
         return false;
     }
     if (!isatty(fd)) {
-        m_openError = std::error_code(errno, std::generic_category());
+        m_openError = std::error_code(ENOTTY, std::generic_category());
         ::close(fd);
         return false;
     }
-    // Not shared: a second opener gets EBUSY, as with an exclusive open elsewhere.
-    if (ioctl(fd, TIOCEXCL) != 0 && !unsupported(errno)) {
+    // One program a port. TIOCEXCL does not hold against root, the advisory lock does; it is
+    // taken first so that a refused opener never touches the holder's exclusive flag.
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int e = errno;
+        m_openError = std::error_code(e == EWOULDBLOCK ? EBUSY : e, std::generic_category());
+        ::close(fd);
+        return false;
+    }
+    if (ioctl(fd, TIOCEXCL) == 0) {
+        m_exclusive = true;
+    } else if (!unsupported(errno)) {
         m_openError = std::error_code(errno, std::generic_category());
         ::close(fd);
         return false;
@@ -159,9 +213,12 @@ bool TermiosSerialDevice::configure(const LineSettings& settings, int inputQueue
 void TermiosSerialDevice::close() {
     if (m_fd >= 0) {
         // The exclusive flag outlives our descriptor while anyone else holds the terminal.
-        ioctl(m_fd, TIOCNXCL);
-        ::close(m_fd);
+        if (m_exclusive) {
+            ioctl(m_fd, TIOCNXCL);
+        }
+        ::close(m_fd); // also drops the lock
         m_fd = -1;
+        m_exclusive = false;
     }
 }
 
@@ -171,23 +228,45 @@ int TermiosSerialDevice::read(std::uint8_t* buffer, int max) {
     }
     const ssize_t n = ::read(m_fd, buffer, static_cast<std::size_t>(max));
     if (n < 0) {
-        return errno == EAGAIN || errno == EINTR ? 0 : -1;
+        return errno == EAGAIN || errno == EINTR ? 0 : failLine();
     }
     return static_cast<int>(n);
 }
 
+int TermiosSerialDevice::failLine() {
+    if (!m_lineError) {
+        m_lineError = std::error_code(errno != 0 ? errno : EIO, std::generic_category());
+    }
+    return -1;
+}
+
 int TermiosSerialDevice::inputCount() {
     int n = 0;
-    if (m_fd < 0 || ioctl(m_fd, TIOCINQ, &n) != 0) {
+    if (m_fd < 0) {
         return -1;
+    }
+    if (ioctl(m_fd, TIOCINQ, &n) != 0) {
+        return failLine();
+    }
+    if (n == 0) {
+        // A hung-up line (adapter unplugged, far end of a pseudo-terminal gone) reads as empty
+        // for ever; only poll tells.
+        pollfd p{m_fd, POLLIN, 0};
+        if (poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+            errno = EIO;
+            return failLine();
+        }
     }
     return n;
 }
 
 int TermiosSerialDevice::outputCount() {
     int n = 0;
-    if (m_fd < 0 || ioctl(m_fd, TIOCOUTQ, &n) != 0) {
+    if (m_fd < 0) {
         return -1;
+    }
+    if (ioctl(m_fd, TIOCOUTQ, &n) != 0) {
+        return failLine();
     }
     return n;
 }
@@ -206,6 +285,7 @@ int TermiosSerialDevice::write(const std::uint8_t* bytes, int n, int timeoutMs) 
             continue;
         }
         if (w < 0 && errno != EAGAIN && errno != EINTR) {
+            failLine();
             return done > 0 ? done : -1;
         }
         // The device is full: wait for room until the write time-out, as a blocking write

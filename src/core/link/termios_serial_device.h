@@ -15,6 +15,8 @@ public:
 
     bool open(const std::string& path) override;
     std::error_code openError() const override { return m_openError; }
+    std::string openGroup() const override { return m_openGroup; }
+    std::error_code lineError() const override { return m_lineError; }
     bool configure(const LineSettings& settings, int inputQueue, int outputQueue) override;
     void close() override;
     bool isOpen() const override { return m_fd >= 0; }
@@ -24,8 +26,13 @@ public:
     int write(const std::uint8_t* bytes, int n, int timeoutMs) override;
 
 private:
+    int failLine();
+
     int m_fd = -1;
+    bool m_exclusive = false;
     std::error_code m_openError;
+    std::string m_openGroup;
+    std::error_code m_lineError;
 };
 
 } // namespace qx

@@ -276,9 +276,83 @@ void TForm1::showAbout(const std::string& caption, const std::string& text,
 void TForm1::buildMenu() {
     menuBar()->clear();
     m_menuEntries.clear();
+    m_portActions.clear();
     addMenuActions(
         menuBar(), m_controller.mainMenu().root(), m_codec, Qt::WindowShortcut,
         [this](cuiItem& item) { m_controller.menuClicked(item); }, m_menuEntries);
+    for (const MenuAction& entry : m_menuEntries) {
+        if (entry.item->cell.link != CL_Menu_Port_Usb) {
+            continue;
+        }
+        for (QObject* owner : entry.action->associatedObjects()) {
+            if (auto* menu = qobject_cast<QMenu*>(owner)) {
+                QAction* more = entry.action;
+                connect(menu, &QMenu::aboutToShow, this, [this, menu, more] {
+                    m_controller.findPorts();
+                    showPortMenu(menu, more);
+                });
+            }
+        }
+    }
+}
+
+void TForm1::showPortMenu(QMenu* menu, QAction* more) {
+    for (QAction* action : m_portActions) {
+        menu->removeAction(action);
+        action->deleteLater();
+    }
+    m_portActions.clear();
+    // COM 1 to 4 show the device each one opens on this system.
+    for (const MenuAction& entry : m_menuEntries) {
+        if (entry.item->cell.link == CL_Menu_Port_Com) {
+            entry.action->setText(
+                m_codec.toQString(entry.item->caption) + QLatin1Char('\t') +
+                QString::fromStdString(m_controller.portDevice(entry.item->cell.index)));
+        }
+    }
+    const std::vector<SerialPortInfo>& found = m_controller.foundPorts();
+    const int current = m_controller.currentFoundPort();
+    auto add = [&](QAction* action, QAction* before) {
+        menu->insertAction(before, action);
+        m_portActions.push_back(action);
+    };
+    auto* top = new QAction(menu);
+    top->setSeparator(true);
+    add(top, more);
+    if (found.empty()) {
+        auto* none = new QAction(
+            m_codec.toQString(m_controller.texts().line("GI_AppInd_Opt_ComSel_Ports", 1)), menu);
+        none->setEnabled(false);
+        add(none, more);
+    }
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        const SerialPortInfo& port = found[i];
+        auto* action = new QAction(QString::fromStdString(port.description) + QLatin1Char('\t') +
+                                       QString::fromStdString(port.device),
+                                   menu);
+        action->setToolTip(QString::fromStdString(port.path()));
+        action->setCheckable(true);
+        action->setChecked(static_cast<int>(i) == current);
+        const std::string path = port.path();
+        connect(action, &QAction::triggered, this,
+                [this, path] { m_controller.choosePortPath(path); });
+        add(action, more);
+    }
+    // Refresh sits under More...: for a cable plugged in while the menu is open.
+    const QList<QAction*> actions = menu->actions();
+    const qsizetype at = actions.indexOf(more);
+    QAction* after = at + 1 < actions.size() ? actions[at + 1] : nullptr;
+    auto* refresh = new QAction(
+        m_codec.toQString(m_controller.texts().line("GI_AppInd_Opt_ComSel_Ports", 0)), menu);
+    connect(refresh, &QAction::triggered, this, [this, menu, more] {
+        m_controller.findPorts();
+        showPortMenu(menu, more);
+        menu->popup(menu->pos());
+    });
+    add(refresh, after);
+    // "More..." is checked only for a port that is none of those listed.
+    more->setCheckable(m_controller.settings().comPort > 4 && current < 0);
+    more->setChecked(more->isCheckable());
 }
 
 QAction* TForm1::actionOf(const cuiItem& item) const {
@@ -444,7 +518,8 @@ std::optional<std::string> TForm1::askPortNumber(const std::string& text) {
     cmcGTex& texts = m_controller.texts();
     PortNumberDialog::Texts labels;
     labels.caption = m_codec.toQString(texts.firstLine("GI_AppInd_Opt_ComSel_Caption"));
-    labels.notice = m_codec.toQString(texts.blockText("GI_AppInd_Opt_ComSel_Notice"));
+    // A device path is taken as well as a number.
+    labels.notice = m_codec.toQString(texts.line("GI_AppInd_Opt_ComSel_Ports", 2));
     labels.ok = m_codec.toQString(texts.line("GI_AppInd_Opt_ComSel_Buttons", 0));
     labels.cancel = m_codec.toQString(texts.line("GI_AppInd_Opt_ComSel_Buttons", 1));
     labels.sizeOfButtons = m_codec.toQString(texts.firstLine("GI_AppInd_Opt_ComSel_SizeOfButtons"));
@@ -480,7 +555,7 @@ void TForm1::openInitialSetup() {
         return;
     }
     delete m_setup.data();
-    m_setup = new TForm2(*setup, m_codec, tableFont("CellModel_InitialDialog"));
+    m_setup = new TForm2(*setup, m_controller, m_codec, tableFont("CellModel_InitialDialog"));
     m_setup->setAttribute(Qt::WA_DeleteOnClose);
     m_setup->setWindowIcon(AppIcons::application());
     m_setup->show();

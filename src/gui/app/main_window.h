@@ -8,6 +8,7 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <QMenu>
 #include <QPointer>
 
 #include <functional>
@@ -109,6 +110,8 @@ protected:
 
 private:
     void buildMenu();
+    // The COM Port menu as it opens: the device of each COM number, the ports found and Refresh.
+    void showPortMenu(QMenu* menu, QAction* more);
     void buildToolBar();
     void addTreeItems(QTreeWidgetItem* parent, cuiItem& node);
     void applyTreeItem(QTreeWidgetItem* item, const cuiItem& node);
@@ -122,6 +125,7 @@ private:
     // the dialogs alike.
     SheetLook m_look;
     std::vector<MenuAction> m_menuEntries;
+    std::vector<QAction*> m_portActions; // the found ports and Refresh, made as the menu opens
     std::vector<MenuAction> m_toolEntries;
     QToolBar* m_toolBar = nullptr;
     QSplitter* m_splitter = nullptr;

@@ -18,9 +18,10 @@ PortNumberDialog::PortNumberDialog(const Texts& texts, const QFont& font, const 
 
     auto* notice = new QLabel(texts.notice, this);
     m_edit = new QLineEdit(text, this);
-    // As wide and high as "255WWWW" in the dialog font, plus the frame.
+    // As high as "255WWWW" in the dialog font, plus the frame; wide enough for a device path.
     const QSize textSize = metrics.size(Qt::TextSingleLine, QStringLiteral("255WWWW"));
-    m_edit->setFixedSize(textSize.width() + 8,
+    const int pathWidth = metrics.horizontalAdvance(QString(44, QLatin1Char('x')));
+    m_edit->setFixedSize(std::max(textSize.width(), pathWidth) + 8,
                          std::max(textSize.height() + 6, m_edit->sizeHint().height()));
     m_ok = new QPushButton(texts.ok, this);
     m_cancel = new QPushButton(texts.cancel, this);

@@ -5,6 +5,8 @@
 #include "scripted_transceiver.h"
 #include "sheet/sheet_script.h"
 
+#include "temp_folder.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -418,16 +420,26 @@ TEST(StartUp, TheWindowShowsAtOnceOnlyWhenTheSetupWasDone) {
 }
 
 TEST(StartUp, SetupOkStoresThePortOrRefusesIt) {
+    test::TempFolder folder;
+    const std::string cable = folder.write("cable", "");
     struct Case {
         indInitialSetup::PortChoice choice;
         int port; // 0: refused
+        std::string refusal;
     };
+    const std::string range = "The numerical value is outside the range.";
     const Case cases[] = {
-        {{3, ""}, 3},
-        {{indInitialSetup::kMore, " 12 "}, 12},
-        {{indInitialSetup::kMore, "0"}, 0},
-        {{indInitialSetup::kMore, "257"}, 0},
-        {{indInitialSetup::kMore, "twelve"}, 0},
+        {{3, "", ""}, 3, ""},
+        {{indInitialSetup::kMore, " 12 ", ""}, 12, ""},
+        {{indInitialSetup::kMore, "0", ""}, 0, range},
+        {{indInitialSetup::kMore, "257", ""}, 0, range},
+        {{indInitialSetup::kMore, "twelve", ""}, 0, range},
+        // A device path typed into the box gets a number of its own, kept in the port map.
+        {{indInitialSetup::kMore, " " + cable + " ", ""}, 5, ""},
+        {{indInitialSetup::kDevice, "", cable}, 5, ""},
+        {{indInitialSetup::kMore, "/nonexistent/tty", ""},
+         0,
+         "The device was not found.\n/nonexistent/tty"},
     };
     for (const Case& c : cases) {
         HeadlessEditor editor([](indEnviron& env) {
@@ -442,11 +454,15 @@ TEST(StartUp, SetupOkStoresThePortOrRefusesIt) {
         if (c.port == 0) {
             EXPECT_EQ(editor.env.comPort, 7);
             ASSERT_EQ(editor.prompt.asked.size(), 1U);
-            EXPECT_EQ(editor.prompt.asked[0].text, "The numerical value is outside the range.");
+            EXPECT_EQ(editor.prompt.asked[0].text, c.refusal);
             EXPECT_FALSE(editor.controller->cloneManager().IsBusy());
         } else {
             EXPECT_EQ(editor.env.comPort, c.port);
             EXPECT_TRUE(editor.controller->cloneManager().IsBusy()) << "asks the transceiver";
+        }
+        if (!c.choice.device.empty() || c.choice.edit.find('/') != std::string::npos) {
+            EXPECT_EQ(editor.controller->portDevice(c.port == 0 ? 7 : c.port),
+                      c.port == 0 ? "/dev/ttyS6" : cable);
         }
     }
 }
@@ -529,7 +545,7 @@ TEST(InitialSetup, OkReadsTheTransceiverAndStoresItsDestinationAndUnits) {
     });
     editor.start();
     ASSERT_FALSE(editor.views.visible);
-    editor.controller->initialSetup()->ok({2, ""});
+    editor.controller->initialSetup()->ok({2, "", ""});
     editor.runClone();
     EXPECT_EQ(editor.env.comPort, 2);
     EXPECT_EQ(editor.views.setupEnabledHistory, (std::vector<bool>{false}));
@@ -553,7 +569,7 @@ TEST(InitialSetup, ATransceiverOfUnknownDestinationDoesNotCompleteTheSetup) {
     });
     editor.radio.info[16] = 16;
     editor.start();
-    editor.controller->initialSetup()->ok({1, ""});
+    editor.controller->initialSetup()->ok({1, "", ""});
     editor.runClone();
     EXPECT_FALSE(editor.views.setupOpen);
     EXPECT_TRUE(editor.views.visible);

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 namespace qx {
 namespace {
 
@@ -131,6 +133,114 @@ TEST_F(CloneManagerTest, InformationUsesTheConnectionTypeAndChecksTheResult) {
     runToEnd();
     EXPECT_EQ(code, kCloneModel);
     EXPECT_EQ(prompt.asked.size(), 2u);
+}
+
+} // namespace
+} // namespace qx
+
+namespace qx {
+namespace {
+
+class FixedCatalogue : public SerialPortCatalogue {
+public:
+    std::vector<SerialPortInfo> found;
+    std::vector<SerialPortInfo> ports() const override { return found; }
+};
+
+TEST_F(CloneManagerTest, APortThatWillNotOpenIsNamedWithTheReasonAndTheRemedy) {
+    FixedCatalogue catalogue;
+    clone.SetPortCatalogue(&catalogue);
+    clone.Engine().Port().SetDeviceResolver([](int) { return std::string("/dev/ttyUSB0"); });
+    struct Case {
+        int error;
+        const char* group;
+        bool found;
+        std::string text;
+    };
+    const std::string by = "Cannot access COM 33 (/dev/ttyUSB0)";
+    const Case cases[] = {
+        {ENOENT, "", false,
+         by + ": no such device.\n\nThe cloning cable is not connected, or another port is "
+              "meant.\nNo serial port was found."},
+        {ENODEV, "", true,
+         by + ": no such device.\n\nThe cloning cable is not connected, or another port is "
+              "meant.\nSerial ports found:\n    /dev/serial/by-id/usb-FTDI-if00  FTDI FT232R "
+              "(ttyUSB1)\n    /dev/ttyS0  serial8250 (ttyS0)"},
+        {EACCES, "dialout", false,
+         by + ": permission denied.\n\nOnly members of the group dialout may use this port. To "
+              "join it, run\n    sudo usermod -aG dialout $USER\nthen log out and log in again."},
+        {EACCES, "", false,
+         by + ": permission denied.\n\nThis user may not use the port. Ask the administrator of "
+              "this computer for access."},
+        {EBUSY, "", false,
+         by + ": the port is in use.\n\nAnother program is using the port. Close it, then try "
+              "again."},
+        {ENOTTY, "", false, by + ": not a serial device.\n\nChoose the port of the cloning cable."},
+        // A reason without advice keeps the checks of the transceiver's own text.
+        {EINVAL, "", false,
+         by + ".\n\nCheck the following:\n - The COM port settings.\n - Cloning cable "
+              "connections.\n - transceiver power is ON."},
+    };
+    settings.port = 33;
+    for (const auto& c : cases) {
+        catalogue.found.clear();
+        if (c.found) {
+            catalogue.found = {
+                {"/dev/ttyUSB1", "/dev/serial/by-id/usb-FTDI-if00", "FTDI FT232R (ttyUSB1)"},
+                {"/dev/ttyS0", "", "serial8250 (ttyS0)"}};
+        }
+        line->refuseAll = true;
+        line->openError = std::error_code(c.error, std::generic_category());
+        line->group = c.group;
+        prompt.asked.clear();
+        int code = -1;
+        ASSERT_TRUE(clone.Information([&](CloneResult& r) { code = r.error; }));
+        runToEnd();
+        EXPECT_EQ(code, kClonePortOpen);
+        ASSERT_EQ(prompt.asked.size(), 1u);
+        EXPECT_EQ(prompt.asked[0].text, c.text) << c.error;
+    }
+
+    // A device given by path is named by that path alone: there is no "COM 1" about it.
+    clone.Engine().Port().SetFixedDevice("/tmp/radio");
+    line->openError = std::error_code(EINVAL, std::generic_category());
+    settings.port = 1;
+    ASSERT_TRUE(clone.Information([](CloneResult&) {}));
+    runToEnd();
+    EXPECT_EQ(prompt.asked.back().text.rfind("Cannot access /tmp/radio.\n\n", 0), 0u)
+        << prompt.asked.back().text;
+    line->openError.clear();
+    ASSERT_TRUE(clone.Information([](CloneResult&) {}));
+    runToEnd();
+    EXPECT_EQ(prompt.asked.back().text.rfind("Cannot access /tmp/radio.\n\n", 0), 0u);
+}
+
+TEST_F(CloneManagerTest, APortThatGoesAwayEndsTheTransferAtOnce) {
+    clone.SetImageSize(70704);
+    for (const CloneMode mode : {CloneMode::Read, CloneMode::Write}) {
+        prompt.asked.clear();
+        int code = -1;
+        const auto done = [&](CloneResult& r) { code = r.error; };
+        if (mode == CloneMode::Read) {
+            ASSERT_TRUE(clone.Read({{0, 0xACBF}}, done));
+        } else {
+            const cmcEeprom image(70704);
+            ASSERT_TRUE(clone.Write(image, {{0, 0xACBF}}, done));
+        }
+        clock.advance(300);
+        ASSERT_TRUE(clone.IsBusy()) << static_cast<int>(mode) << " " << code;
+        line->hungUp = std::error_code(EIO, std::generic_category());
+        // Well before any time-out of the protocol.
+        for (int i = 0; i < 5 && clone.IsBusy(); ++i) {
+            clock.advance(10);
+        }
+        EXPECT_FALSE(clone.IsBusy());
+        EXPECT_EQ(code, kClonePortLost);
+        ASSERT_EQ(prompt.asked.size(), 1u);
+        EXPECT_EQ(prompt.asked[0].text,
+                  "The connection to COM 1 (/dev/ttyS0) was lost during the transfer.\n\nThe "
+                  "cloning cable was unplugged or the port was closed; the transfer was stopped.");
+    }
 }
 
 } // namespace

@@ -156,7 +156,11 @@ protected:
         ASSERT_EQ(unlockpt(master), 0);
         path = ptsname(master);
     }
-    void TearDown() override { close(master); }
+    void TearDown() override {
+        if (master >= 0) {
+            close(master);
+        }
+    }
 
     int master = -1;
     std::string path;
@@ -194,11 +198,47 @@ TEST_F(PtyTest, MovesBytesBothWaysWithoutBlocking) {
 
 TEST_F(PtyTest, RefusesADeviceThatIsNotThereOrAPlainFile) {
     cmcComm port(clock, clock, std::make_unique<TermiosSerialDevice>());
-    port.SetDeviceResolver([](int) { return std::string("/nonexistent/tty"); });
-    EXPECT_FALSE(port.Open(5, "9600,N,8,1"));
-    port.SetDeviceResolver([](int) { return std::string("/dev/null"); });
-    EXPECT_FALSE(port.Open(5, "9600,N,8,1"));
-    EXPECT_FALSE(port.IsOpen());
+    const std::pair<const char*, SerialFailure> cases[] = {
+        {"/nonexistent/tty", SerialFailure::Missing},
+        {"/dev/null", SerialFailure::NotSerial},
+        {"/", SerialFailure::NotSerial},
+    };
+    for (const auto& [device, failure] : cases) {
+        port.SetFixedDevice(device);
+        EXPECT_FALSE(port.Open(5, "9600,N,8,1")) << device;
+        EXPECT_FALSE(port.IsOpen());
+        EXPECT_EQ(serialFailureOf(port.OpenError()), failure) << device;
+    }
+}
+
+TEST_F(PtyTest, OneProgramAPortEvenForRoot) {
+    cmcComm first(clock, clock, std::make_unique<TermiosSerialDevice>());
+    cmcComm second(clock, clock, std::make_unique<TermiosSerialDevice>());
+    first.SetFixedDevice(path);
+    second.SetFixedDevice(path);
+    ASSERT_TRUE(first.Open(1, "9600,N,8,1"));
+    EXPECT_FALSE(second.Open(1, "9600,N,8,1"));
+    EXPECT_EQ(serialFailureOf(second.OpenError()), SerialFailure::Busy);
+    // The refused opener left the holder's claim alone: a third is refused as well.
+    EXPECT_FALSE(second.Open(1, "9600,N,8,1"));
+    EXPECT_EQ(serialFailureOf(second.OpenError()), SerialFailure::Busy);
+    first.Close();
+    EXPECT_TRUE(second.Open(1, "9600,N,8,1"));
+}
+
+TEST_F(PtyTest, AFarEndThatGoesAwayMarksThePortLost) {
+    cmcComm port(clock, clock, std::make_unique<TermiosSerialDevice>());
+    port.SetFixedDevice(path);
+    ASSERT_TRUE(port.Open(1, "9600,N,8,1"));
+    std::uint8_t in[4];
+    EXPECT_EQ(port.Read(in, 4), 0);
+    EXPECT_FALSE(port.Lost());
+    close(master);
+    master = -1;
+    EXPECT_EQ(port.Read(in, 4), 0);
+    EXPECT_TRUE(port.Lost());
+    EXPECT_EQ(serialFailureOf(port.LostError()), SerialFailure::Lost);
+    port.Close();
 }
 
 } // namespace
