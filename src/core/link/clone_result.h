@@ -27,6 +27,8 @@ enum CloneErrorCode : int {
     kCloneFormatTag = 15,
     kCloneNewer = 16,
     kCloneWriteFault = 17,
+    // The user stopped the transfer; no error box, the commands say what it means.
+    kCloneCancelled = 18,
 };
 
 enum class CloneMode : int { Information = 1, Read = 2, Write = 3 };

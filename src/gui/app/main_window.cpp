@@ -31,6 +31,7 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -135,6 +136,8 @@ TForm1::TForm1(MainController& controller, const CodePageText& codec, const Scre
     const int left = std::max(kMinimumPane, settings.splitterV);
     m_splitter->setSizes({left, std::max(kMinimumPane, r.width - left - kSplitterWidth)});
 
+    m_tree->installEventFilter(this);
+    m_tree->viewport()->installEventFilter(this);
     connect(m_tree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current) {
         if (!m_treeUpdating) {
             m_controller.treeSelected(nodeOf(current));
@@ -161,7 +164,8 @@ TForm1::TForm1(MainController& controller, const CodePageText& codec, const Scre
     statusBar()->addWidget(m_status[0], 1);
     statusBar()->addPermanentWidget(m_status[1]);
 
-    m_cloning = new CloningWindow(this);
+    m_cloning = new CloningWindow(this, m_codec);
+    m_cloning->setCancelHandler([this] { m_controller.cancelClone(); });
 
     hide();
     m_controller.setViews(this);
@@ -423,7 +427,11 @@ void TForm1::sheetOpened(cuiSheet& sheet) {
     delete m_sheet;
     m_sheet = new SheetWidget(sheet, sheetServices(), m_sheetArea);
     m_sheetArea->layout()->addWidget(m_sheet);
-    m_sheet->grid().setFocus();
+    // Walking the tree with the keys opens sheet after sheet; the tree keeps the focus until
+    // Enter or Tab moves into the sheet.
+    if (focusWidget() != m_tree || !m_treeWalkedByKeys) {
+        m_sheet->grid().setFocus();
+    }
     emit sheetShown(m_codec.toQString(sheet.callString()));
 }
 
@@ -507,8 +515,8 @@ void TForm1::openProgress() {
     m_cloning->start();
 }
 
-void TForm1::paintProgress(int litSegments) {
-    m_cloning->paint(litSegments);
+void TForm1::paintProgress(const CloningProgress& progress) {
+    m_cloning->paint(progress);
 }
 
 void TForm1::closeProgress() {
@@ -555,6 +563,25 @@ void TForm1::printSheets(bool all) {
 
 // --- window events ---------------------------------------------------------------------------
 
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    // A click on a node goes on into its sheet; a key keeps the user in the tree.
+    if (watched == m_tree->viewport() && event->type() == QEvent::MouseButtonPress) {
+        m_treeWalkedByKeys = false;
+    }
+    if (watched == m_tree && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool enter = (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+                           key->modifiers() == Qt::NoModifier;
+        const bool tab = key->key() == Qt::Key_Tab && key->modifiers() == Qt::NoModifier;
+        m_treeWalkedByKeys = true;
+        if ((enter || tab) && m_sheet != nullptr) {
+            m_sheet->grid().setFocus(Qt::TabFocusReason);
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
 void TForm1::showEvent(QShowEvent* event) {
     setTitle(m_controller.document().windowTitle());
     QMainWindow::showEvent(event);
@@ -578,6 +605,32 @@ void TForm1::closeEvent(QCloseEvent* event) {
     m_closed = true;
     m_controller.windowClosed();
     emit closed();
+}
+
+void TForm1::openHandedFile(const std::string& path) {
+    if (m_closed) {
+        return;
+    }
+    if (isVisible()) {
+        if (isMinimized()) {
+            showNormal();
+        }
+        raiseMainWindow();
+    }
+    if (path.empty()) {
+        return;
+    }
+    // Not inside a question, a dialog or a transfer: try again when they are over.
+    if (QApplication::activeModalWidget() != nullptr || !isVisible() || !isEnabled() ||
+        m_controller.cloneCommands().Running()) {
+        QTimer::singleShot(200, this, [this, path] { openHandedFile(path); });
+        return;
+    }
+    QTimer::singleShot(0, this, [this, path] {
+        if (!m_closed) {
+            m_controller.openDocument(path);
+        }
+    });
 }
 
 void TForm1::dragEnterEvent(QDragEnterEvent* event) {

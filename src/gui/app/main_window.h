@@ -74,9 +74,14 @@ public:
     void closeInitialSetup() override;
     void showCloneInformation(cuiSheet& sheet, const std::string& caption) override;
     void openProgress() override;
-    void paintProgress(int litSegments) override;
+    void paintProgress(const CloningProgress& progress) override;
     void closeProgress() override;
     void printSheets(bool all) override;
+
+    // A file another start of the editor handed over (or none: only come to the front). The
+    // window comes to the front and opens it with the usual save question, once no dialog or
+    // transfer holds the window.
+    void openHandedFile(const std::string& path);
 
     // Parts for the tests and the screenshots.
     PrintController* printController() const { return m_print.get(); }
@@ -101,6 +106,7 @@ signals:
     void sheetShown(const QString& callString);
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -133,6 +139,7 @@ private:
     QPointer<TForm2> m_setup;
     QHash<QTreeWidgetItem*, cuiItem*> m_treeNodes;
     bool m_treeUpdating = false;
+    bool m_treeWalkedByKeys = false;
     int m_busy = 0;
     bool m_closed = false;
     bool m_built = false;
