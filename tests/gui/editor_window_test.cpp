@@ -794,6 +794,52 @@ private slots:
             !InstanceChannel::send(QString::fromStdString(folder.file("none.socket")), {a}, 200));
     }
 
+    void fileNamesKeepTheirLettersAndErrorsNameTheFile() {
+        test::TempFolder folder;
+        storeFinishedSetup(m_store, m_taken);
+        EditorSession s(m_store, m_taken);
+        const QString umlaut = QString::fromUtf8("\xC3\x9C"
+                                                 "ber&1.icf");
+        const std::string path =
+            QFile::encodeName(QString::fromStdString(folder.file("x")).chopped(1) + umlaut)
+                .toStdString();
+        QVERIFY(s.controller.document().saveFile(path));
+        s.controller.document().newDocument();
+        QVERIFY(s.controller.openDocument(path));
+        QCOMPARE(s.window.windowTitle(), umlaut + QStringLiteral(" - QX-5130"));
+        QAction* recent = itemByText(topMenu(s.window, QStringLiteral("&File")),
+                                     QStringLiteral("&1 ") + QString(umlaut).replace("&", "&&"));
+        QVERIFY(recent != nullptr);
+        s.controller.document().markModified();
+        s.prompt.answers = {PromptAnswer::Cancel};
+        QVERIFY(!s.controller.openDocument(path + "x"));
+        // The boxes get texts in the table's code page.
+        QCOMPARE(s.codec.toQString(s.prompt.asked.back().text),
+                 QStringLiteral("Save changes to %1?").arg(umlaut));
+
+        // A broken file: the box says which file, which line and why.
+        const std::string broken = folder.file("broken.icf");
+        {
+            std::ofstream out(broken, std::ios::binary);
+            out << "29700001\r\n#Comment=\r\nZZZZ\r\n";
+        }
+        s.controller.document().markSaved();
+        s.prompt.asked.clear();
+        QVERIFY(!s.controller.openDocument(broken));
+        QCOMPARE(s.prompt.asked.size(), std::size_t{1});
+        const QString text = QString::fromStdString(s.prompt.asked[0].text);
+        QVERIFY2(text.startsWith(QStringLiteral("File error.\n\n")), qPrintable(text));
+        QVERIFY2(text.contains(QString::fromStdString(broken) + QStringLiteral(": line ")),
+                 qPrintable(text));
+        s.prompt.asked.clear();
+        QVERIFY(!s.controller.openDocument(folder.file("none.icf")));
+        QCOMPARE(s.prompt.asked.size(), std::size_t{1});
+        QVERIFY2(QString::fromStdString(s.prompt.asked[0].text)
+                     .endsWith(QString::fromStdString(folder.file("none.icf")) +
+                               QStringLiteral(": No such file or directory")),
+                 s.prompt.asked[0].text.c_str());
+    }
+
     void channelListsGoOutAndComeBackThroughTheFileMenu() {
         test::TempFolder folder;
         storeFinishedSetup(m_store, m_taken);

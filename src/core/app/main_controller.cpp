@@ -805,7 +805,8 @@ std::int32_t MainController::runMenuCommand(cmcCellObj& cell, bool execute) {
             }
             break;
         }
-        const std::string shown = m_settings.recent.displayEntry(i, m_settings.currentDirectory);
+        const std::string shown =
+            m_document.nameAsText(m_settings.recent.displayEntry(i, m_settings.currentDirectory));
         if (shown.empty()) {
             disabled(true);
             hidden(i != 0);

@@ -78,6 +78,14 @@ TForm1::TForm1(MainController& controller, const CodePageText& codec, const Scre
     : QMainWindow(parent), m_controller(controller), m_codec(codec),
       m_look(m_codec, QApplication::palette()), m_workArea(workArea) {
     const indEnviron& settings = m_controller.settings();
+    // File names cross into texts through the system's encoding, never the table's code page.
+    m_controller.document().setNameCodec(
+        {[codec = m_codec](const std::string& name) {
+             return codec.fromQString(QFile::decodeName(name.c_str()));
+         },
+         [codec = m_codec](const std::string& text) {
+             return QFile::encodeName(codec.toQString(text)).toStdString();
+         }});
     setWindowTitle(m_codec.toQString(m_controller.appTitle()));
     setWindowIcon(AppIcons::application());
     {
