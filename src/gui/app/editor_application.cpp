@@ -10,9 +10,11 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPointer>
 #include <QScreen>
+#include <QTranslator>
 
 #include <exception>
 #include <string>
@@ -94,6 +96,13 @@ int runEditor(int argc, char** argv) {
         }
     });
 
+    // Qt's own buttons and dialogs speak the language of the tables.
+    QTranslator qtTexts;
+    if (globals.env.language == 1 &&
+        qtTexts.load(QStringLiteral("qtbase_ja"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(&qtTexts);
+    }
     QApplication::setWindowIcon(AppIcons::application());
     QGuiApplication::setDesktopFileName(QStringLiteral("qx5130"));
     // The main window may be hidden while the initial setup runs; only its close ends the run.
