@@ -651,6 +651,20 @@ private slots:
         QVERIFY(sheet->grid().hasFocus());
     }
 
+    void theTreeFollowsTheFontSize() {
+        storeFinishedSetup(m_store, m_taken);
+        m_store.user[{kRoot + "\\View Option", "FontSize Percentage"}] = 150;
+        EditorSession s(m_store, m_taken);
+        const QFont big = s.window.treeView()->font();
+        const QFont basic = s.window.font();
+        const auto size = [](const QFont& f) {
+            return f.pixelSize() > 0 ? double(f.pixelSize()) : f.pointSizeF();
+        };
+        QVERIFY2(std::abs(size(big) - 1.5 * size(basic)) <= 1.0,
+                 qPrintable(QStringLiteral("%1 %2").arg(size(big)).arg(size(basic))));
+        QCOMPARE(big.family(), basic.family());
+    }
+
     void theStatusLineForgetsOldNewsOnAnotherSheetAndOnUndo() {
         storeFinishedSetup(m_store, m_taken);
         EditorSession s(m_store, m_taken);

@@ -96,6 +96,7 @@ TForm1::TForm1(MainController& controller, const CodePageText& codec, const Scre
         if (parser.parseCell(basic, rest, nullptr, nullptr) && basic.effectiveFont() != nullptr) {
             setFont(m_look.font(*basic.effectiveFont()));
         }
+        m_treeFont = font();
     }
     const ScreenRect r = reachableWindowBounds(
         {settings.windowLeft, settings.windowTop, settings.windowWidth, settings.windowHeight},
@@ -120,6 +121,7 @@ TForm1::TForm1(MainController& controller, const CodePageText& codec, const Scre
     m_tree = new QTreeWidget(m_splitter);
     m_tree->setHeaderHidden(true);
     m_tree->setMinimumWidth(kMinimumPane);
+    applyTreeFont();
     m_tree->setColumnCount(1);
     // A narrow pane scrolls sideways instead of cutting the captions short.
     m_tree->setTextElideMode(Qt::ElideNone);
@@ -431,7 +433,23 @@ SheetServices TForm1::sheetServices() {
     return services;
 }
 
+void TForm1::applyTreeFont() {
+    // The basic cell's font at View > Font Size, like the sheets.
+    const double scale = std::clamp(m_controller.settings().fontSizePercentage, 25, 1000) / 100.0;
+    QFont scaled = m_treeFont;
+    if (m_treeFont.pixelSize() > 0) {
+        scaled.setPixelSize(std::max(1, static_cast<int>(m_treeFont.pixelSize() * scale + 0.5)));
+    } else if (m_treeFont.pointSizeF() > 0) {
+        scaled.setPointSizeF(m_treeFont.pointSizeF() * scale);
+    }
+    if (m_tree->font() != scaled) {
+        m_tree->setFont(scaled);
+    }
+}
+
 void TForm1::sheetOpened(cuiSheet& sheet) {
+    // A change of View > Font Size reopens the sheet; the tree follows it then.
+    applyTreeFont();
     delete m_sheet;
     m_sheet = new SheetWidget(sheet, sheetServices(), m_sheetArea);
     m_sheetArea->layout()->addWidget(m_sheet);

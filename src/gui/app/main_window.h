@@ -120,6 +120,7 @@ private:
     cuiItem* nodeOf(QTreeWidgetItem* item) const;
     bool treeMatches(QTreeWidgetItem* parent, const cuiItem& node) const;
     QFont tableFont(const char* key) const;
+    void applyTreeFont();
 
     MainController& m_controller;
     CodePageText m_codec;
@@ -140,6 +141,8 @@ private:
     QHash<QTreeWidgetItem*, cuiItem*> m_treeNodes;
     bool m_treeUpdating = false;
     bool m_treeWalkedByKeys = false;
+    // The tree's font at 100 %.
+    QFont m_treeFont;
     int m_busy = 0;
     bool m_closed = false;
     bool m_built = false;
