@@ -94,8 +94,6 @@ public:
     }
 
     CloneCommands& commands() { return m_session.controller().cloneCommands(); }
-    // The last operation was the transfer into the transceiver (not a request before it).
-    bool lastWasWrite() { return m_session.controller().cloneManager().Mode() == CloneMode::Write; }
     const std::optional<int>& learnedConnection() const { return m_learnedConnection; }
 
     // Runs one command chain to its end: its outcome and clone error.
@@ -334,10 +332,6 @@ int runWrite(const CliOptions& options, const std::vector<std::string>& args) {
         run.run([&](CloneCommands::Finished f) { return run.commands().Write(f); });
     (void)code;
     run.storeLearnedConnection(g_programPath);
-    if (outcome == CloneCommands::Outcome::CloneError && run.lastWasWrite()) {
-        std::fprintf(stderr, "qx5130-cli: the transceiver may now hold part of the new data. "
-                             "Repeat the write before using the radio.\n");
-    }
     return exitFor(outcome);
 }
 

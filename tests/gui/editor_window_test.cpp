@@ -7,6 +7,7 @@
 #include "app/editor_application.h"
 #include "app/environ.h"
 #include "app/initial_setup_dialog.h"
+#include "app/instance_channel.h"
 #include "app/main_controller.h"
 #include "app/main_window.h"
 #include "app/qt_file_dialog.h"
@@ -16,7 +17,9 @@
 #include "radio/bank_link_table.h"
 #include "radio/cell_link_names.h"
 #include "radio/channel_record.h"
+#include "sheet/cell_layout.h"
 #include "sheet/sheet_dialog.h"
+#include "sheet/sheet_grid.h"
 #include "sheet/sheet_script.h"
 #include "sheet/sheet_widget.h"
 
@@ -506,6 +509,87 @@ private slots:
         QCOMPARE(s.window.windowTitle(), QStringLiteral("Untitled - QX-5130"));
         QVERIFY(s.controller.document().isModified());
         QCOMPARE(s.window.cloningWindow()->litSegments(), CloningWindow::kSegments);
+        QCOMPARE(s.window.statusPanel(0)->text(), QStringLiteral(" Read from the transceiver"));
+    }
+
+    void closingTheWindowDuringAReadAsksAndCancelsIt() {
+        storeFinishedSetup(m_store, m_taken);
+        Transceiver trsim(m_store, {"--destination", "3", "--no-digital-unit", "--pace"});
+        EditorSession s(m_store, m_taken);
+        const std::vector<std::uint8_t> before(s.controller.document().current().data(),
+                                               s.controller.document().current().data() +
+                                                   s.controller.document().current().size());
+        chooseByKeys(s.window, Qt::Key_C, {Qt::Key_R});
+        CloningWindow* cloning = s.window.cloningWindow();
+        QTRY_VERIFY_WITH_TIMEOUT(cloning->isVisible() || !s.prompt.asked.empty(), 30000);
+        QVERIFY2(s.prompt.asked.empty(),
+                 s.prompt.asked.empty() ? "" : s.prompt.asked[0].text.c_str());
+        QTRY_VERIFY_WITH_TIMEOUT(cloning->litSegments() > 0, 30000);
+        QCOMPARE(cloning->operationLabel()->text(), QStringLiteral("Reading from the transceiver"));
+        QVERIFY2(cloning->amountLabel()->text().contains(QStringLiteral(" bytes)")),
+                 qPrintable(cloning->amountLabel()->text()));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            cloning->timeLeftLabel()->text().startsWith(QStringLiteral("About ")), 10000);
+        QCOMPARE(cloning->cancelButton()->text(), QStringLiteral("Cancel"));
+
+        // No keeps the transfer running and the window open.
+        s.prompt.answers = {PromptAnswer::No};
+        QVERIFY(!s.window.close());
+        QCOMPARE(s.prompt.asked.size(), std::size_t{1});
+        QCOMPARE(s.prompt.asked[0].text,
+                 std::string("A clone is running.\nCancel it and close the window?"));
+        QVERIFY(cloning->isVisible());
+        QVERIFY(s.controller.cloneCommands().Running());
+
+        s.prompt.answers = {PromptAnswer::Yes};
+        QVERIFY(s.window.close());
+        QCOMPARE(s.prompt.asked.size(), std::size_t{2});
+        QVERIFY(!cloning->isVisible());
+        QVERIFY(!s.controller.cloneCommands().Running());
+        QVERIFY(!s.controller.document().isModified());
+        QVERIFY(std::equal(before.begin(), before.end(), s.controller.document().current().data()));
+    }
+
+    void escapeInTheCloningWindowCancelsAReadAndKeepsTheDocument() {
+        storeFinishedSetup(m_store, m_taken);
+        Transceiver trsim(m_store, {"--destination", "3", "--no-digital-unit", "--pace"});
+        EditorSession s(m_store, m_taken);
+        chooseByKeys(s.window, Qt::Key_C, {Qt::Key_R});
+        CloningWindow* cloning = s.window.cloningWindow();
+        QTRY_VERIFY_WITH_TIMEOUT(cloning->litSegments() > 0 || !s.prompt.asked.empty(), 30000);
+        QVERIFY(s.prompt.asked.empty());
+        QVERIFY(!s.window.isEnabled());
+        QTest::keyClick(cloning, Qt::Key_Escape);
+        QTRY_VERIFY(!cloning->isVisible());
+        QTRY_VERIFY(s.window.isEnabled());
+        // A stop the user asked for is no error.
+        QVERIFY2(s.prompt.asked.empty(),
+                 s.prompt.asked.empty() ? "" : s.prompt.asked[0].text.c_str());
+        QVERIFY(!s.controller.document().isModified());
+        QCOMPARE(s.window.windowTitle(), QStringLiteral("Untitled - QX-5130"));
+        QCOMPARE(s.window.statusPanel(0)->text(), QStringLiteral(" Clone cancelled"));
+    }
+
+    void cancellingAWriteWarnsOfPartialData() {
+        storeFinishedSetup(m_store, m_taken);
+        Transceiver trsim(m_store, {"--destination", "3", "--no-digital-unit", "--pace"});
+        EditorSession s(m_store, m_taken);
+        chooseByKeys(s.window, Qt::Key_C, {Qt::Key_W});
+        CloningWindow* cloning = s.window.cloningWindow();
+        QTRY_VERIFY_WITH_TIMEOUT(cloning->litSegments() > 0 || s.prompt.asked.size() > 1, 30000);
+        // Only the confirmation was asked.
+        QCOMPARE(s.prompt.asked.size(), std::size_t{1});
+        QCOMPARE(s.prompt.asked[0].text, std::string("Write to transceiver. Are you sure?"));
+        QCOMPARE(cloning->operationLabel()->text(), QStringLiteral("Writing to the transceiver"));
+        QTest::mouseClick(cloning->cancelButton(), Qt::LeftButton);
+        QTRY_VERIFY(!cloning->isVisible());
+        QCOMPARE(s.prompt.asked.size(), std::size_t{2});
+        QCOMPARE(s.prompt.asked[1].text,
+                 std::string("The write did not finish: the transceiver may now hold part of the "
+                             "new data. Repeat the write before using the radio."));
+        QCOMPARE(s.prompt.asked[1].icon, PromptIcon::Warning);
+        QTRY_VERIFY(s.window.isEnabled());
+        QCOMPARE(s.window.statusPanel(0)->text(), QStringLiteral(" Clone cancelled"));
     }
 
     void aCableFoundByNameIsChosenInTheSetupAndStaysChosen() {
@@ -603,36 +687,137 @@ private slots:
         QVERIFY(!s.controller.document().isModified());
     }
 
-    void theCloneInformationShowsWhatTheTransceiverSaid() {
+    void theCloneInformationShowsWhatTheTransceiverSaidTheFirstTime() {
         storeFinishedSetup(m_store, m_taken);
-        Transceiver trsim(m_store, {"--destination", "3", "--comment", "SHACK RIG"});
+        // The variant the settings already know: nothing is rebuilt before the dialog shows.
+        Transceiver trsim(m_store,
+                          {"--destination", "3", "--no-digital-unit", "--comment", "SHACK RIG"});
         EditorSession s(m_store, m_taken);
-        QStringList texts;
-        QString caption;
-        whenModal(&s.window, [&](QWidget* modal) {
-            caption = modal->windowTitle();
-            auto* frame = qobject_cast<SheetDialog*>(modal);
-            QVERIFY(frame != nullptr);
-            // What the dialog's sheet shows, cell by cell.
-            cmcSheetScript script(frame->sheet(), s.controller.dispatch(),
-                                  s.controller.valueTables());
-            for (const std::string& line : script.lines()) {
-                for (const QString& cell : QString::fromStdString(line).split('\t')) {
-                    if (!cell.trimmed().isEmpty()) {
-                        texts << cell.trimmed();
+        // Both keys close it; each time the dialog paints what the transceiver said.
+        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+            QStringList texts;
+            QString caption;
+            bool okHadFocus = false;
+            bool closed = false;
+            whenModal(&s.window, [&](QWidget* modal) {
+                caption = modal->windowTitle();
+                auto* frame = qobject_cast<SheetDialog*>(modal);
+                QVERIFY(frame != nullptr);
+                okHadFocus = frame->focusWidget() == frame->okButton();
+                // What the dialog's grid paints, cell by cell.
+                SheetGrid& grid = frame->sheetWidget().grid();
+                for (const DrawnCell& cell : grid.layout().visibleCells(grid.layoutState())) {
+                    for (const DrawnLine& line : cell.lines) {
+                        if (!QString::fromStdString(line.text).trimmed().isEmpty()) {
+                            texts << QString::fromStdString(line.text).trimmed();
+                        }
                     }
                 }
+                QTest::keyClick(frame->focusWidget(), key);
+                closed = !frame->isVisible();
+            });
+            chooseByKeys(s.window, Qt::Key_C, {Qt::Key_I});
+            QTRY_VERIFY_WITH_TIMEOUT(!texts.isEmpty() || !s.prompt.asked.empty(), 60000);
+            QVERIFY2(s.prompt.asked.empty(),
+                     s.prompt.asked.empty() ? "" : s.prompt.asked[0].text.c_str());
+            QCOMPARE(caption, QStringLiteral("QX-5130"));
+            QVERIFY(okHadFocus);
+            QVERIFY2(texts.contains("Clone Information"), qPrintable(texts.join('|')));
+            QVERIFY2(texts.contains("SHACK RIG"), qPrintable(texts.join('|')));
+            QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
+            QVERIFY(closed);
+            QTRY_VERIFY(s.window.isEnabled());
+        }
+    }
+
+    void theTreeIsWalkedWithTheArrowKeysAndEnterMovesIntoTheSheet() {
+        storeFinishedSetup(m_store, m_taken);
+        EditorSession s(m_store, m_taken);
+        QApplication::setActiveWindow(&s.window);
+        QVERIFY(QTest::qWaitForWindowActive(&s.window));
+        QTreeWidget* tree = s.window.treeView();
+        tree->setFocus();
+        QTRY_VERIFY(tree->hasFocus());
+        QStringList shown;
+        connect(&s.window, &TForm1::sheetShown, this,
+                [&shown](const QString& callString) { shown << callString; });
+        // Some nodes only group others; walk until three sheets have shown.
+        for (int step = 0; step < 12 && shown.size() < 3; ++step) {
+            const qsizetype before = shown.size();
+            QTest::keyClick(tree, Qt::Key_Down);
+            QTest::qWait(400); // longer than the tree's change delay
+            QVERIFY2(tree->hasFocus(), qPrintable(shown.join('|')));
+            if (shown.size() > before) {
+                QVERIFY(s.window.sheetWidget() != nullptr);
             }
-            QTest::keyClick(modal, Qt::Key_Return);
-        });
-        chooseByKeys(s.window, Qt::Key_C, {Qt::Key_I});
-        QTRY_VERIFY_WITH_TIMEOUT(!texts.isEmpty() || !s.prompt.asked.empty(), 60000);
-        QVERIFY2(s.prompt.asked.empty(),
-                 s.prompt.asked.empty() ? "" : s.prompt.asked[0].text.c_str());
-        QCOMPARE(caption, QStringLiteral("QX-5130"));
-        QVERIFY2(texts.contains("Clone Information"), qPrintable(texts.join('|')));
-        QVERIFY2(texts.contains("SHACK RIG"), qPrintable(texts.join('|')));
-        QTRY_VERIFY(s.window.isEnabled());
+        }
+        QCOMPARE(shown.size(), 3);
+        auto* sheet = qobject_cast<SheetWidget*>(s.window.sheetWidget());
+        QVERIFY(sheet != nullptr);
+        QTest::keyClick(tree, Qt::Key_Return);
+        QVERIFY(sheet->grid().hasFocus());
+        // Back in the tree, Tab moves into the sheet as well.
+        tree->setFocus();
+        QTRY_VERIFY(tree->hasFocus());
+        QTest::keyClick(tree, Qt::Key_Tab);
+        QVERIFY(sheet->grid().hasFocus());
+    }
+
+    void theTreeFollowsTheFontSize() {
+        storeFinishedSetup(m_store, m_taken);
+        m_store.user[{kRoot + "\\View Option", "FontSize Percentage"}] = 150;
+        EditorSession s(m_store, m_taken);
+        const QFont big = s.window.treeView()->font();
+        const QFont basic = s.window.font();
+        const auto size = [](const QFont& f) {
+            return f.pixelSize() > 0 ? double(f.pixelSize()) : f.pointSizeF();
+        };
+        QVERIFY2(std::abs(size(big) - 1.5 * size(basic)) <= 1.0,
+                 qPrintable(QStringLiteral("%1 %2").arg(size(big)).arg(size(basic))));
+        QCOMPARE(big.family(), basic.family());
+    }
+
+    void theStatusLineForgetsOldNewsOnAnotherSheetAndOnUndo() {
+        storeFinishedSetup(m_store, m_taken);
+        EditorSession s(m_store, m_taken);
+        QApplication::setActiveWindow(&s.window);
+        QVERIFY(QTest::qWaitForWindowActive(&s.window));
+        QTreeWidget* tree = s.window.treeView();
+        tree->setFocus();
+        QString last;
+        connect(&s.window, &TForm1::sheetShown, this,
+                [&last](const QString& callString) { last = callString; });
+        QTest::keyClick(tree, Qt::Key_Down);
+        QTRY_VERIFY(!last.isEmpty());
+        s.window.setStatusText(0, " Inserted");
+        const QString first = last;
+        for (int step = 0; step < 12 && last == first; ++step) {
+            QTest::keyClick(tree, Qt::Key_Down);
+            QTest::qWait(400);
+        }
+        QVERIFY(last != first);
+        QCOMPARE(s.window.statusPanel(0)->text(), QString());
+
+        {
+            ChannelRecord record(s.controller.document().current());
+            QVERIFY(record.load(kKindChannel, 7));
+            record.used = true;
+            record.frequency = 145500000;
+            QVERIFY(record.store());
+        }
+        QVERIFY(s.controller.document().history().record(EditAction::Insert));
+        s.controller.document().checkModified();
+        s.bus.send(MessageId::RefreshMenuStates);
+        s.window.setStatusText(0, " Inserted");
+        QAction* undo = nullptr;
+        for (QAction* action : itemsOf(topMenu(s.window, QStringLiteral("&Edit")))) {
+            if (action->text().startsWith(QStringLiteral("&Undo"))) {
+                undo = action;
+            }
+        }
+        QVERIFY(undo != nullptr);
+        undo->trigger();
+        QCOMPARE(s.window.statusPanel(0)->text(), QString());
     }
 
     void theAboutBoxNamesTheRevision() {
@@ -774,6 +959,78 @@ private slots:
         QTRY_VERIFY(!s.controller.document().isModified());
         QCOMPARE(s.prompt.asked.size(), std::size_t{2});
         QCOMPARE(test::TempFolder::read(path).substr(0, 13), std::string("29700001\r\n#E\r"));
+    }
+
+    void aFileSentToTheRunningCopyOpensThereAfterTheSaveQuestion() {
+        test::TempFolder folder;
+        storeFinishedSetup(m_store, m_taken);
+        EditorSession s(m_store, m_taken);
+        const std::string a = folder.file("A.icf");
+        const std::string b = folder.file("B.icf");
+        QVERIFY(s.controller.document().saveFile(b));
+        QVERIFY(s.controller.document().saveFile(a));
+        s.controller.document().markModified();
+
+        const QString name = QString::fromStdString(folder.file("channel.socket"));
+        InstanceChannel channel(name);
+        QVERIFY(channel.listen([&s](const std::vector<std::string>& files) {
+            s.window.openHandedFile(files.empty() ? std::string() : files.front());
+        }));
+        // A second start hands its file over as the program does before it ends.
+        s.prompt.answers = {PromptAnswer::No};
+        QVERIFY(InstanceChannel::send(name, {b}));
+        QTRY_COMPARE(s.window.windowTitle(), QStringLiteral("B.icf - QX-5130"));
+        QCOMPARE(s.prompt.asked.size(), std::size_t{1});
+        QCOMPARE(s.prompt.asked[0].text, std::string("Save changes to A.icf?"));
+        // Nobody listens on another name.
+        QVERIFY(
+            !InstanceChannel::send(QString::fromStdString(folder.file("none.socket")), {a}, 200));
+    }
+
+    void fileNamesKeepTheirLettersAndErrorsNameTheFile() {
+        test::TempFolder folder;
+        storeFinishedSetup(m_store, m_taken);
+        EditorSession s(m_store, m_taken);
+        const QString umlaut = QString::fromUtf8("\xC3\x9C"
+                                                 "ber&1.icf");
+        const std::string path =
+            QFile::encodeName(QString::fromStdString(folder.file("x")).chopped(1) + umlaut)
+                .toStdString();
+        QVERIFY(s.controller.document().saveFile(path));
+        s.controller.document().newDocument();
+        QVERIFY(s.controller.openDocument(path));
+        QCOMPARE(s.window.windowTitle(), umlaut + QStringLiteral(" - QX-5130"));
+        QAction* recent = itemByText(topMenu(s.window, QStringLiteral("&File")),
+                                     QStringLiteral("&1 ") + QString(umlaut).replace("&", "&&"));
+        QVERIFY(recent != nullptr);
+        s.controller.document().markModified();
+        s.prompt.answers = {PromptAnswer::Cancel};
+        QVERIFY(!s.controller.openDocument(path + "x"));
+        // The boxes get texts in the table's code page.
+        QCOMPARE(s.codec.toQString(s.prompt.asked.back().text),
+                 QStringLiteral("Save changes to %1?").arg(umlaut));
+
+        // A broken file: the box says which file, which line and why.
+        const std::string broken = folder.file("broken.icf");
+        {
+            std::ofstream out(broken, std::ios::binary);
+            out << "29700001\r\n#Comment=\r\nZZZZ\r\n";
+        }
+        s.controller.document().markSaved();
+        s.prompt.asked.clear();
+        QVERIFY(!s.controller.openDocument(broken));
+        QCOMPARE(s.prompt.asked.size(), std::size_t{1});
+        const QString text = QString::fromStdString(s.prompt.asked[0].text);
+        QVERIFY2(text.startsWith(QStringLiteral("File error.\n\n")), qPrintable(text));
+        QVERIFY2(text.contains(QString::fromStdString(broken) + QStringLiteral(": line ")),
+                 qPrintable(text));
+        s.prompt.asked.clear();
+        QVERIFY(!s.controller.openDocument(folder.file("none.icf")));
+        QCOMPARE(s.prompt.asked.size(), std::size_t{1});
+        QVERIFY2(QString::fromStdString(s.prompt.asked[0].text)
+                     .endsWith(QString::fromStdString(folder.file("none.icf")) +
+                               QStringLiteral(": No such file or directory")),
+                 s.prompt.asked[0].text.c_str());
     }
 
     void channelListsGoOutAndComeBackThroughTheFileMenu() {

@@ -70,7 +70,7 @@ public:
         informationShown.push_back(sheet.callString() + "|" + caption);
     }
     void openProgress() override { ++progressOpened; }
-    void paintProgress(int lit) override { litHistory.push_back(lit); }
+    void paintProgress(const CloningProgress& p) override { litHistory.push_back(p.litSegments); }
     void closeProgress() override { ++progressClosed; }
 
     bool visible = false;

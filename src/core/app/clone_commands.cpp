@@ -37,6 +37,14 @@ void CloneCommands::end(Outcome outcome, int code) {
     }
 }
 
+void CloneCommands::endFailed(int code) {
+    end(code == kCloneCancelled ? Outcome::Cancelled : Outcome::CloneError, code);
+}
+
+bool CloneCommands::Cancel() {
+    return m_clone.Cancel();
+}
+
 bool CloneCommands::startInformation(indCloneMan::Completion next) {
     // What the views show depends on these three: a change after the clone rebuilds them.
     m_remembered = m_features;
@@ -127,7 +135,7 @@ bool CloneCommands::Read(Finished finished) {
 
 void CloneCommands::afterReadInformation(CloneResult& r) {
     if (r.error != kCloneOk) {
-        end(Outcome::CloneError, r.error);
+        endFailed(r.error);
         return;
     }
     m_clone.SetImageSize(m_document.current().size());
@@ -135,8 +143,9 @@ void CloneCommands::afterReadInformation(CloneResult& r) {
 }
 
 void CloneCommands::takeReadImage(CloneResult& r) {
+    // The document stays as it was: nothing of a failed or cancelled read is taken.
     if (r.error != kCloneOk) {
-        end(Outcome::CloneError, r.error);
+        endFailed(r.error);
         return;
     }
     ApplyCloneInformation(true, false);
@@ -167,7 +176,7 @@ void CloneCommands::afterWriteInformation(CloneResult& r) {
     if (r.error != kCloneOk) {
         // A failed second request needs a fresh confirmation.
         m_writeConfirmed = false;
-        end(Outcome::CloneError, r.error);
+        endFailed(r.error);
         return;
     }
     ApplyCloneInformation(true, true);
@@ -214,7 +223,11 @@ void CloneCommands::sendImage() {
     m_document.checkModified();
     m_clone.Write(copy, writeRanges(), [this](CloneResult& r) {
         if (r.error != kCloneOk) {
-            end(Outcome::CloneError, r.error);
+            // Whatever stopped it, the transceiver may have taken some frames already.
+            m_prompt.ask(m_texts.blockText("GI_Mess_CloneWrite_Partial"),
+                         m_texts.firstLine("GI_Sys_AppTitle"), PromptIcon::Warning,
+                         PromptButtons::Ok);
+            endFailed(r.error);
             return;
         }
         call(m_views.closeOpenSheet);
@@ -234,7 +247,7 @@ bool CloneCommands::Information(Finished finished) {
     m_finished = std::move(finished);
     return startInformation([this](CloneResult& r) {
         if (r.error != kCloneOk) {
-            end(Outcome::CloneError, r.error);
+            endFailed(r.error);
             return;
         }
         ApplyCloneInformation(true, true);

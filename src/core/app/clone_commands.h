@@ -56,6 +56,11 @@ public:
     bool Read(Finished finished = {});
     bool Write(Finished finished = {});
     bool Information(Finished finished = {});
+    // Stops the command running: a read leaves the document as it was, a cancelled write warns
+    // that the transceiver may hold part of the new data. The command ends Cancelled before
+    // this returns; false when none runs.
+    bool Cancel();
+    bool Running() const { return m_clone.IsBusy(); }
 
     // What the initial setup learns: a known destination of the transceiver becomes the
     // document's, with its defaults as the current, saved data. The destination taken, or -1.
@@ -85,6 +90,8 @@ private:
     void takeReadImage(CloneResult& result);
     void afterWriteInformation(CloneResult& result);
     void sendImage();
+    // A clone error, or Cancelled for the user's stop.
+    void endFailed(int code);
     void end(Outcome outcome, int code = kCloneOk);
     bool mainWindowVisible() const {
         return !m_views.mainWindowVisible || m_views.mainWindowVisible();

@@ -56,11 +56,12 @@ std::string indDocument::documentName() const {
     if (name.empty() || !cmcRecent::isPathDelimiter(name.back())) {
         name += std::filesystem::path::preferred_separator;
     }
-    return name + (m_language == 1 ? kUntitledJa : kUntitledEn);
+    const std::string untitled = m_language == 1 ? kUntitledJa : kUntitledEn;
+    return name + (m_nameCodec.toName ? m_nameCodec.toName(untitled) : untitled);
 }
 
 std::string indDocument::windowTitle() const {
-    return cmcRecent::fileNamePart(documentName()) + " - " + appTitle();
+    return nameAsText(cmcRecent::fileNamePart(documentName())) + " - " + appTitle();
 }
 
 std::string indDocument::appTitle() const {
@@ -112,9 +113,10 @@ PromptAnswer indDocument::closeCheck(bool sameFile) {
     if (!isModified()) {
         return PromptAnswer::Yes;
     }
-    const std::string question = sameFile ? m_texts.firstLine("GI_Mess_Confirm_WriteAnother")
-                                          : fillIn(m_texts.firstLine("GI_Mess_Confirm_WriteFile"),
-                                                   cmcRecent::fileNamePart(documentName()));
+    const std::string question = sameFile
+                                     ? m_texts.firstLine("GI_Mess_Confirm_WriteAnother")
+                                     : fillIn(m_texts.firstLine("GI_Mess_Confirm_WriteFile"),
+                                              nameAsText(cmcRecent::fileNamePart(documentName())));
     PromptAnswer answer =
         m_prompt.ask(question, appTitle(), PromptIcon::Question, PromptButtons::YesNoCancel);
     if (answer == PromptAnswer::Yes) {
@@ -199,7 +201,7 @@ bool indDocument::readInto(const std::string* path, std::string_view text) {
     cmcEeprom scratch(m_images.current().size());
     cmcIcfFile file(scratch);
     file.setModel(imagemap::kModelCode, imagemap::kModelSubCode);
-    file.setReporter(&m_prompt, &m_texts);
+    file.setReporter(&m_prompt, &m_texts, m_nameCodec.toText);
     FileErrorCode result =
         path != nullptr ? file.read(*path, nullptr) : file.readText(text, nullptr);
     m_lastDetail = file.lastDetail();
@@ -338,7 +340,7 @@ cmcIcfFile indDocument::prepareSave() {
     }
     cmcIcfFile file(m_images.current());
     file.setModel(imagemap::kModelCode, imagemap::kModelSubCode);
-    file.setReporter(&m_prompt, &m_texts);
+    file.setReporter(&m_prompt, &m_texts, m_nameCodec.toText);
     file.setComment(cmcIcfFile::commentFromImage(m_images.current()));
     return file;
 }

@@ -52,6 +52,19 @@ public:
     // cell refused it, and the command that wanted the document stops as Enter would.
     void setEntryPendingQuery(std::function<bool()> query) { m_entryPending = std::move(query); }
 
+    // File names are in the system's encoding, texts in the table's code page; these convert
+    // between the two where a name meets a text. Unset: the bytes stay as they are. With toText
+    // set, file error boxes also name the file, the line and the system's reason.
+    struct NameCodec {
+        std::function<std::string(const std::string&)> toText; // a file name, for a text
+        std::function<std::string(const std::string&)> toName; // a table text, as a file name
+    };
+    void setNameCodec(NameCodec codec) { m_nameCodec = std::move(codec); }
+    // A file name (or path) as the table's texts show it.
+    std::string nameAsText(const std::string& name) const {
+        return m_nameCodec.toText ? m_nameCodec.toText(name) : name;
+    }
+
     const std::string& path() const { return m_path; }
     bool isUntitled() const { return m_path.empty(); }
     // The data no longer comes from the file (it was read from the transceiver).
@@ -138,6 +151,7 @@ private:
     std::string m_path;
     FileStamp m_diskStamp;    // the file as this document last read or wrote it
     FileStamp m_noticedStamp; // the change on disk last noted
+    NameCodec m_nameCodec;
     FileErrorCode m_lastError = FileErrorCode::Ok;
     FileErrorDetail m_lastDetail;
     std::function<void()> m_titleListener;

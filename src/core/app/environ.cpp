@@ -228,7 +228,12 @@ void indEnviron::load(const std::vector<std::string>& arguments) {
         setupDone = false;
     }
     const std::optional<std::int32_t> lang = m_reader->readMachineNumber(m_machineRoot, "Language");
-    language = lang && *lang >= 0 && *lang <= 1 ? *lang : 0;
+    if (lang) {
+        language = *lang >= 0 && *lang <= 1 ? *lang : 0;
+    } else {
+        // Without a machine-wide choice the user's own locale decides.
+        language = m_system != nullptr && m_system->language() == "ja" ? 1 : 0;
+    }
     if (signature != kSignature) {
         resetToDefaults();
     }

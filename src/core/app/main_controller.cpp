@@ -62,9 +62,9 @@ public:
             m_owner.m_views->openProgress();
         }
     }
-    void paint(int litSegments, std::int32_t, std::int64_t) override {
+    void paint(int litSegments, std::int32_t done, std::int64_t total) override {
         if (m_owner.m_views != nullptr) {
-            m_owner.m_views->paintProgress(litSegments);
+            m_owner.m_views->paintProgress(m_owner.cloningProgress(litSegments, done, total));
         }
     }
     void close() override {
@@ -500,8 +500,14 @@ cuiSheet& MainController::openSheet(std::string_view callString) {
     }
     cuiSheet& sheet = m_router.openSheet(callString);
     if (m_views != nullptr) {
+        // What the status line said was about the sheet before; the same sheet opened again
+        // (after a clone read, an import) keeps the news.
+        if (m_statusSheet != callString) {
+            m_views->setStatusText(0, {});
+        }
         m_views->sheetOpened(sheet);
     }
+    m_statusSheet = std::string(callString);
     return sheet;
 }
 
@@ -547,7 +553,45 @@ void MainController::periodic() {
     }
 }
 
+CloningProgress MainController::cloningProgress(int litSegments, std::int64_t done,
+                                                std::int64_t total) {
+    constexpr const char* key = "GI_Form_Cloning";
+    CloningProgress p;
+    p.litSegments = litSegments;
+    p.caption = m_texts.line(key, 0);
+    p.operation = m_texts.line(key, m_clone.Mode() == CloneMode::Write ? 2 : 1);
+    const std::int64_t percent = total > 0 ? 100 * done / total : 0;
+    p.amount =
+        replacePlaceholders(m_texts.line(key, 3),
+                            {std::to_string(percent), std::to_string(done), std::to_string(total)});
+    const int left = m_clone.SecondsLeft();
+    p.timeLeft = left < 0 ? m_texts.line(key, 5)
+                          : replacePlaceholders(m_texts.line(key, 4), {std::to_string(left)});
+    p.cancel = m_texts.line(key, 6);
+    return p;
+}
+
+void MainController::cloneEnded(CloneCommands::Outcome outcome, const char* doneKey) {
+    if (m_views == nullptr) {
+        return;
+    }
+    // Failures have had their box; the status line says what became of the document.
+    if (outcome == CloneCommands::Outcome::Cancelled) {
+        m_views->setStatusText(0, m_texts.firstLine("GI_AppMess_S_CloneCancelled"));
+    } else if (outcome == CloneCommands::Outcome::Done && doneKey != nullptr) {
+        m_views->setStatusText(0, m_texts.firstLine(doneKey));
+    } else {
+        m_views->setStatusText(0, {});
+    }
+}
+
+bool MainController::cancelClone() {
+    return m_cloneCommands.Cancel();
+}
+
 void MainController::showCloneInformation() {
+    // The cells read the block the transceiver has just given, also the first time.
+    refreshLinkEnvironment();
     auto sheet = createSheet(m_sheetEnv, kCloneInfoSheet);
     sheet->show();
     if (m_views != nullptr) {
@@ -585,6 +629,14 @@ void MainController::treeExpanded(cuiItem& node, bool expanded) {
 }
 
 bool MainController::closeQuery(const std::optional<ScreenRect>& normalBounds, int leftPaneWidth) {
+    // A transfer cannot outlive the window that shows it: stop it first, or stay.
+    if (m_cloneCommands.Running()) {
+        if (m_prompt.ask(m_texts.blockText("GI_Mess_Clone_CloseQuery"), appTitle(),
+                         PromptIcon::Question, PromptButtons::YesNo) != PromptAnswer::Yes) {
+            return false;
+        }
+        m_cloneCommands.Cancel();
+    }
     if (m_document.closeCheck(false) == PromptAnswer::Cancel) {
         return false;
     }
@@ -833,7 +885,8 @@ std::int32_t MainController::runMenuCommand(cmcCellObj& cell, bool execute) {
             }
             break;
         }
-        const std::string shown = m_settings.recent.displayEntry(i, m_settings.currentDirectory);
+        const std::string shown =
+            m_document.nameAsText(m_settings.recent.displayEntry(i, m_settings.currentDirectory));
         if (shown.empty()) {
             disabled(true);
             hidden(i != 0);
@@ -897,6 +950,9 @@ std::int32_t MainController::runMenuCommand(cmcCellObj& cell, bool execute) {
         cmcEditHistory& history = m_document.history();
         if (execute) {
             closeSheet(); // the sheet is built again from the image as it is then
+            if (m_views != nullptr) {
+                m_views->setStatusText(0, {}); // "Inserted" and the like no longer hold
+            }
             if (redo) {
                 m_document.redo();
             } else {
@@ -914,13 +970,16 @@ std::int32_t MainController::runMenuCommand(cmcCellObj& cell, bool execute) {
     case CL_Menu_Clone_Read:
         if (execute) {
             closeSheet();
-            m_cloneCommands.Read();
+            m_cloneCommands.Read([this](CloneCommands::Outcome outcome, int) {
+                cloneEnded(outcome, "GI_AppMess_S_CloneRead");
+            });
         }
         break;
     case CL_Menu_Clone_Write:
         if (execute) {
             closeSheet();
-            m_cloneCommands.Write();
+            m_cloneCommands.Write(
+                [this](CloneCommands::Outcome outcome, int) { cloneEnded(outcome, nullptr); });
         }
         break;
     case CL_Menu_Clone_Info:

@@ -9,6 +9,7 @@
 #include "app/received_call_export_command.h"
 #include "app/toolbar_builder.h"
 #include "app/tree_builder.h"
+#include "app/views.h"
 #include "base/event_manager.h"
 #include "base/system_info.h"
 #include "base/task.h"
@@ -174,7 +175,12 @@ public:
     std::int32_t toolBarClicked(cuiItem& button);
     void treeSelected(cuiItem* node);
     void treeExpanded(cuiItem& node, bool expanded);
-    // The close query of the main window: false keeps it open. `normalBounds` is the window's
+    // The Cancel of the "Cloning" window.
+    bool cancelClone();
+    // What the "Cloning" window shows for done of total bytes.
+    CloningProgress cloningProgress(int litSegments, std::int64_t done, std::int64_t total);
+    // The close query of the main window: false keeps it open. A clone running is cancelled
+    // first when the user agrees. `normalBounds` is the window's
     // restored position and size when it can be read; both are stored when the close goes on.
     bool closeQuery(const std::optional<ScreenRect>& normalBounds, int leftPaneWidth);
     // The main window closed: the periodic task stops, the sheet and the tree go.
@@ -226,6 +232,8 @@ private:
     // The status note after the initial setup: where the transceiver was found and what it is.
     void showSetupFound();
     void showCloneInformation();
+    // The status line after a clone command: doneKey's text when it went through.
+    void cloneEnded(CloneCommands::Outcome outcome, const char* doneKey);
 
     indEnviron& m_settings;
     cmcGTex& m_texts;
@@ -261,6 +269,8 @@ private:
     cmcTick m_recheck;
     TaskHolder m_periodic;
     bool m_fontChanged = false;
+    // The sheet the status line's text belongs to.
+    std::string m_statusSheet;
     bool m_windowBuilt = false;
     bool m_headlessShown = true;
 };

@@ -6,11 +6,13 @@ namespace qx {
 
 namespace {
 
+#ifdef _WIN32
 // ASCII letters only: paths are UTF-8 here, where ASCII bytes never occur inside a multi-byte
 // character, so folding them cannot merge two different names.
 char foldCase(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
+#endif
 
 std::string withoutTrailingDelimiters(std::string path) {
     while (!path.empty() && cmcRecent::isPathDelimiter(path.back())) {
@@ -40,8 +42,13 @@ std::string cmcRecent::folderPart(const std::string& path) {
 }
 
 bool cmcRecent::sameText(const std::string& a, const std::string& b) {
+#ifdef _WIN32
     return std::equal(a.begin(), a.end(), b.begin(), b.end(),
                       [](char x, char y) { return foldCase(x) == foldCase(y); });
+#else
+    // The file system tells letter cases apart: A.icf and a.icf are two files.
+    return a == b;
+#endif
 }
 
 void cmcRecent::removeEqual(const std::string& path) {

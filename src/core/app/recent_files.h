@@ -29,6 +29,7 @@ public:
     static bool isPathDelimiter(char c);
     static std::string fileNamePart(const std::string& path);
     static std::string folderPart(const std::string& path);
+    // The same file name, by the file system's rules of letter case.
     static bool sameText(const std::string& a, const std::string& b);
 
 private:

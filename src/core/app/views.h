@@ -14,6 +14,16 @@ class cuiSheet;
 // What the editor's windows do for the MainController. The controller keeps the behaviour; a
 // window only shows what it is told and hands the user's actions back. Without views (the
 // command line, headless tests) the controller runs the same code and nothing is shown.
+// What the "Cloning" window shows, its texts taken from the table.
+struct CloningProgress {
+    int litSegments = 0; // of 32
+    std::string caption;
+    std::string operation; // reading or writing
+    std::string amount;    // percentage and bytes
+    std::string timeLeft;
+    std::string cancel; // the button's caption
+};
+
 class Views {
 public:
     virtual ~Views() = default;
@@ -76,8 +86,7 @@ public:
     virtual void printSheets(bool /*all*/) {}
     // --- the "Cloning" progress window -------------------------------------------------------
     virtual void openProgress() = 0;
-    // litSegments of the 32 segments are lit.
-    virtual void paintProgress(int litSegments) = 0;
+    virtual void paintProgress(const CloningProgress& progress) = 0;
     virtual void closeProgress() = 0;
 };
 

@@ -130,6 +130,7 @@ std::string cmcIcfFile::commentFromImage(const cmcEeprom& image) {
 
 FileErrorCode cmcIcfFile::write(const std::string& path, const ImageRangeList& ranges) {
     m_detail = {};
+    m_path = path;
     const FileErrorCode result = replaceFileContents(path, text(ranges), m_detail.reason, &m_stamp);
     reportError(result);
     return result;
@@ -164,6 +165,7 @@ std::string cmcIcfFile::text(const ImageRangeList& ranges) const {
 
 FileErrorCode cmcIcfFile::read(const std::string& path, const ImageRangeList* coverage) {
     m_detail = {};
+    m_path = path;
     FilePtr file(openRegularFile(path, m_detail.reason));
     if (!file) {
         m_stamp = {};
@@ -178,6 +180,7 @@ FileErrorCode cmcIcfFile::read(const std::string& path, const ImageRangeList* co
 
 FileErrorCode cmcIcfFile::readText(std::string_view text, const ImageRangeList* coverage) {
     m_detail = {};
+    m_path.clear();
     IcfLineReader reader(text);
     return readFrom(reader, coverage);
 }
@@ -297,8 +300,21 @@ void cmcIcfFile::reportError(FileErrorCode code) {
     if (code == FileErrorCode::Ok || m_prompt == nullptr || m_texts == nullptr) {
         return;
     }
-    m_prompt->ask(errorText(*m_texts, code), m_texts->firstLine("GI_Sys_AppTitle"),
-                  PromptIcon::Warning, PromptButtons::Ok);
+    std::string text = errorText(*m_texts, code);
+    // Which file, where in it and why; the command line prints that on a line of its own.
+    if (!m_path.empty() && m_nameToText) {
+        std::string where = m_nameToText(m_path);
+        if (m_detail.line > 0) {
+            where = replacePlaceholders(m_texts->firstLine("GI_Mess_FileErr_Where"),
+                                        {where, std::to_string(m_detail.line)});
+        }
+        text += "\n\n" + where;
+        if (m_detail.reason) {
+            text += ": " + m_detail.reason.message();
+        }
+    }
+    m_prompt->ask(text, m_texts->firstLine("GI_Sys_AppTitle"), PromptIcon::Warning,
+                  PromptButtons::Ok);
 }
 
 } // namespace qx

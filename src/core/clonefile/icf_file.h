@@ -6,6 +6,7 @@
 #include "radio/image_range_list.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,10 +36,13 @@ public:
     void setComment(std::string comment) { m_comment = std::move(comment); }
     const std::string& comment() const { return m_comment; }
 
-    // Where reportError shows its box. Without a prompt nothing is shown.
-    void setReporter(UserPrompt* prompt, cmcGTex* texts) {
+    // Where reportError shows its box. Without a prompt nothing is shown. With nameToText (file
+    // names are in the system's encoding) the box also names the file, the line and the reason.
+    void setReporter(UserPrompt* prompt, cmcGTex* texts,
+                     std::function<std::string(const std::string&)> nameToText = {}) {
         m_prompt = prompt;
         m_texts = texts;
+        m_nameToText = std::move(nameToText);
     }
 
     // Writes the ranges of the target image; ranges past kMaxAddress are a defect of the caller.
@@ -91,6 +95,8 @@ private:
     std::vector<std::uint8_t> m_received;
     std::vector<std::uint8_t> m_expected;
     UserPrompt* m_prompt = nullptr;
+    std::function<std::string(const std::string&)> m_nameToText;
+    std::string m_path; // of the last read or write; empty for text
     cmcGTex* m_texts = nullptr;
 };
 

@@ -143,6 +143,16 @@ void cmcCloneDrv::FlushInput() {
     }
 }
 
+bool cmcCloneDrv::Cancel() {
+    if (m_state == kIdle || m_result == nullptr) {
+        return false;
+    }
+    m_result->error = kCloneCancelled;
+    m_task->schedule(-1);
+    finish();
+    return true;
+}
+
 void cmcCloneDrv::fail(int code) {
     m_result->error = code;
     m_state = kFinish;

@@ -69,6 +69,9 @@ public:
     bool StartRead(const ImageRangeList& ranges, Callback callback);
     bool StartWrite(const cmcEeprom& image, const ImageRangeList& ranges, Callback callback);
     bool IsBusy() const { return m_state != 0; }
+    // Stops the operation running: the line closes and the callback gets kCloneCancelled
+    // before this returns. False when nothing runs.
+    bool Cancel();
     // Waits 100 ms, then discards whatever has arrived.
     void FlushInput();
 

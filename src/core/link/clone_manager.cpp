@@ -74,8 +74,8 @@ std::string speedPreCommand(const char* settings, int speedByte) {
 
 indCloneMan::indCloneMan(Scheduler& scheduler, Clock& clock, std::unique_ptr<SerialDevice> device,
                          UserPrompt& prompt, cmcGTex& texts, cmcEvMan* bus)
-    : m_engine(scheduler, clock, std::move(device)), m_prompt(prompt), m_texts(texts), m_bus(bus),
-      m_repaintTask(scheduler) {
+    : m_engine(scheduler, clock, std::move(device)), m_clock(clock), m_prompt(prompt),
+      m_texts(texts), m_bus(bus), m_repaintTask(scheduler) {
     m_repaintTask->setCallback([this](cmcTask&) { repaint(); });
 }
 
@@ -145,12 +145,14 @@ bool indCloneMan::Read(const ImageRangeList& ranges, Completion completion) {
     m_mode = CloneMode::Read;
     configure(true);
     m_total = ranges.byteCount(m_engine.ImageSize());
+    m_transferStart = m_clock.tickCount();
     m_completion = std::move(completion);
     m_engine.StartRead(ranges, [this](CloneResult& r) { onEngineDone(r); });
     if (m_progress != nullptr) {
         m_progress->open();
         m_progressOpen = true;
     }
+    repaint(); // the texts show from the start
     m_repaintTask->schedule(kRepaintMs);
     return true;
 }
@@ -163,14 +165,32 @@ bool indCloneMan::Write(const cmcEeprom& image, const ImageRangeList& ranges,
     m_mode = CloneMode::Write;
     configure(true);
     m_total = ranges.byteCount(image.size());
+    m_transferStart = m_clock.tickCount();
     m_completion = std::move(completion);
     m_engine.StartWrite(image, ranges, [this](CloneResult& r) { onEngineDone(r); });
     if (m_progress != nullptr) {
         m_progress->open();
         m_progressOpen = true;
     }
+    repaint(); // the texts show from the start
     m_repaintTask->schedule(kRepaintMs);
     return true;
+}
+
+bool indCloneMan::Cancel() {
+    return m_engine.Cancel();
+}
+
+int indCloneMan::SecondsLeft() const {
+    const std::int64_t done = m_engine.DataBytes();
+    const std::int64_t elapsed = static_cast<std::uint32_t>(m_clock.tickCount() - m_transferStart);
+    // Too early for a rate that means anything.
+    if (m_mode == CloneMode::Information || done <= 0 || elapsed < 1000 || m_total <= 0) {
+        return -1;
+    }
+    const std::int64_t rest = m_total > done ? m_total - done : 0;
+    const std::int64_t ms = rest * elapsed / done;
+    return static_cast<int>((ms + 999) / 1000);
 }
 
 void indCloneMan::repaint() {
@@ -317,7 +337,7 @@ void indCloneMan::onEngineDone(CloneResult& result) {
             }
         }
     }
-    if (result.error != kCloneOk) {
+    if (result.error != kCloneOk && result.error != kCloneCancelled) {
         m_prompt.ask(ErrorText(result.error), m_texts.firstLine("GI_Sys_AppTitle"),
                      PromptIcon::Error, PromptButtons::Ok);
     }

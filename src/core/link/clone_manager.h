@@ -66,6 +66,11 @@ public:
     bool Read(const ImageRangeList& ranges, Completion completion);
     bool Write(const cmcEeprom& image, const ImageRangeList& ranges, Completion completion);
     bool IsBusy() const { return m_engine.IsBusy(); }
+    // Stops the operation running now; its completion runs before this returns, with
+    // kCloneCancelled and no error box. False when nothing runs.
+    bool Cancel();
+    // Seconds the transfer running still needs at the rate so far; -1 while unknown.
+    int SecondsLeft() const;
     bool ProgressShowing() const { return m_progressOpen; }
     void SetIdentification(std::uint16_t word0, std::uint16_t word1) {
         m_engine.SetIdentification(word0, word1);
@@ -92,6 +97,8 @@ private:
     std::string portErrorText(int code);
 
     cmcCloneDrv m_engine;
+    Clock& m_clock;
+    std::uint32_t m_transferStart = 0;
     UserPrompt& m_prompt;
     cmcGTex& m_texts;
     cmcEvMan* m_bus;

@@ -29,6 +29,8 @@ enum CloneErrorCode : int {
     kCloneWriteFault = 17,
     // Beyond the transceiver's own codes: the port went away during the operation.
     kClonePortLost = 18,
+    // The user stopped the transfer; no error box, the commands say what it means.
+    kCloneCancelled = 19,
 };
 
 enum class CloneMode : int { Information = 1, Read = 2, Write = 3 };

@@ -1,9 +1,14 @@
 #include "cloning_window.h"
 
+#include "app/views.h"
+
 #include <QCloseEvent>
 #include <QFrame>
+#include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPainter>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace qx {
@@ -36,11 +41,13 @@ private:
     int m_lit = 0;
 };
 
-CloningWindow::CloningWindow(QWidget* mainWindow)
-    : QDialog(mainWindow, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      m_mainWindow(mainWindow) {
-    // A caption of the window itself, not a message of the tables.
+CloningWindow::CloningWindow(QWidget* mainWindow, const CodePageText& codec)
+    : QDialog(mainWindow,
+              Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_mainWindow(mainWindow), m_codec(codec) {
+    // Until the table's caption arrives with the first progress.
     setWindowTitle(QStringLiteral("Cloning"));
+    m_operation = new QLabel(this);
     auto* frame = new QFrame(this);
     frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     frame->setLineWidth(1);
@@ -48,9 +55,23 @@ CloningWindow::CloningWindow(QWidget* mainWindow)
     inner->setContentsMargins(1, 1, 1, 1);
     m_bar = new Bar(frame);
     inner->addWidget(m_bar);
+    m_amount = new QLabel(this);
+    m_timeLeft = new QLabel(this);
+    m_cancelButton = new QPushButton(this);
+    m_cancelButton->setDefault(true);
+    m_cancelButton->setAutoDefault(true);
+    connect(m_cancelButton, &QPushButton::clicked, this, [this] { cancel(); });
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_cancelButton);
+    buttons->addStretch(1);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(8, 8, 8, 8);
+    outer->addWidget(m_operation);
     outer->addWidget(frame);
+    outer->addWidget(m_amount);
+    outer->addWidget(m_timeLeft);
+    outer->addLayout(buttons);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
@@ -67,11 +88,26 @@ void CloningWindow::start() {
     setEnabled(true);
     show();
     raise();
+    activateWindow();
+    m_cancelButton->setFocus();
 }
 
-void CloningWindow::paint(int litSegments) {
-    m_lit = litSegments;
-    m_bar->setLit(litSegments);
+void CloningWindow::paint(const CloningProgress& progress) {
+    m_lit = progress.litSegments;
+    m_bar->setLit(progress.litSegments);
+    const auto show = [this](QLabel* label, const std::string& text) {
+        const QString shown = m_codec.toQString(text);
+        if (label->text() != shown) {
+            label->setText(shown);
+        }
+    };
+    show(m_operation, progress.operation);
+    show(m_amount, progress.amount);
+    show(m_timeLeft, progress.timeLeft);
+    if (!progress.caption.empty()) {
+        setWindowTitle(m_codec.toQString(progress.caption));
+    }
+    m_cancelButton->setText(m_codec.toQString(progress.cancel));
 }
 
 void CloningWindow::finish() {
@@ -80,17 +116,25 @@ void CloningWindow::finish() {
     m_closing = false;
 }
 
+void CloningWindow::cancel() {
+    if (m_cancel) {
+        m_cancel();
+    }
+}
+
 void CloningWindow::closeEvent(QCloseEvent* event) {
-    // Only the end of the transfer closes it.
+    // The close button stops the transfer; the window goes when the transfer has ended.
     if (!m_closing) {
         event->ignore();
+        cancel();
     }
 }
 
 void CloningWindow::keyPressEvent(QKeyEvent* event) {
-    // Escape would reject the dialog; the transfer decides when it closes.
+    // Escape would only reject the dialog; it stops the transfer instead.
     if (event->key() == Qt::Key_Escape) {
-        event->ignore();
+        event->accept();
+        cancel();
         return;
     }
     QDialog::keyPressEvent(event);

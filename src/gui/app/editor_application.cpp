@@ -4,14 +4,17 @@
 #include "base/fatal_defect.h"
 #include "editor_globals.h"
 #include "initial_setup_dialog.h"
+#include "instance_channel.h"
 #include "main_window.h"
 #include "termination_signals.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPointer>
 #include <QScreen>
+#include <QTranslator>
 
 #include <exception>
 #include <string>
@@ -77,11 +80,29 @@ int runEditor(int argc, char** argv) {
     }
     const std::vector<std::string> files = filesToOpen(arguments);
     EditorGlobals globals(std::move(arguments), screenWorkArea);
+    const QString channelName =
+        InstanceChannel::nameForLock(globals.instanceLock.lockFilePath(indEnviron::kMutexName));
     if (!globals.firstInstance()) {
-        // Another copy runs: show nothing, touch no settings.
+        // Another copy runs: it takes the files and comes to the front; this one shows nothing
+        // and touches no settings.
+        InstanceChannel::send(channelName, files);
         return 0;
     }
+    InstanceChannel channel(channelName);
+    channel.listen([&window](const std::vector<std::string>& handed) {
+        // As on the command line, the first file is the one opened.
+        if (!window.isNull()) {
+            window->openHandedFile(handed.empty() ? std::string() : handed.front());
+        }
+    });
 
+    // Qt's own buttons and dialogs speak the language of the tables.
+    QTranslator qtTexts;
+    if (globals.env.language == 1 &&
+        qtTexts.load(QStringLiteral("qtbase_ja"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(&qtTexts);
+    }
     QApplication::setWindowIcon(AppIcons::application());
     QGuiApplication::setDesktopFileName(QStringLiteral("qx5130"));
     // The main window may be hidden while the initial setup runs; only its close ends the run.

@@ -31,6 +31,7 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -77,6 +78,14 @@ TForm1::TForm1(MainController& controller, const CodePageText& codec, const Scre
     : QMainWindow(parent), m_controller(controller), m_codec(codec),
       m_look(m_codec, QApplication::palette()), m_workArea(workArea) {
     const indEnviron& settings = m_controller.settings();
+    // File names cross into texts through the system's encoding, never the table's code page.
+    m_controller.document().setNameCodec(
+        {[codec = m_codec](const std::string& name) {
+             return codec.fromQString(QFile::decodeName(name.c_str()));
+         },
+         [codec = m_codec](const std::string& text) {
+             return QFile::encodeName(codec.toQString(text)).toStdString();
+         }});
     setWindowTitle(m_codec.toQString(m_controller.appTitle()));
     setWindowIcon(AppIcons::application());
     {
@@ -87,6 +96,7 @@ TForm1::TForm1(MainController& controller, const CodePageText& codec, const Scre
         if (parser.parseCell(basic, rest, nullptr, nullptr) && basic.effectiveFont() != nullptr) {
             setFont(m_look.font(*basic.effectiveFont()));
         }
+        m_treeFont = font();
     }
     const ScreenRect r = reachableWindowBounds(
         {settings.windowLeft, settings.windowTop, settings.windowWidth, settings.windowHeight},
@@ -111,6 +121,7 @@ TForm1::TForm1(MainController& controller, const CodePageText& codec, const Scre
     m_tree = new QTreeWidget(m_splitter);
     m_tree->setHeaderHidden(true);
     m_tree->setMinimumWidth(kMinimumPane);
+    applyTreeFont();
     m_tree->setColumnCount(1);
     // A narrow pane scrolls sideways instead of cutting the captions short.
     m_tree->setTextElideMode(Qt::ElideNone);
@@ -135,6 +146,8 @@ TForm1::TForm1(MainController& controller, const CodePageText& codec, const Scre
     const int left = std::max(kMinimumPane, settings.splitterV);
     m_splitter->setSizes({left, std::max(kMinimumPane, r.width - left - kSplitterWidth)});
 
+    m_tree->installEventFilter(this);
+    m_tree->viewport()->installEventFilter(this);
     connect(m_tree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current) {
         if (!m_treeUpdating) {
             m_controller.treeSelected(nodeOf(current));
@@ -161,7 +174,8 @@ TForm1::TForm1(MainController& controller, const CodePageText& codec, const Scre
     statusBar()->addWidget(m_status[0], 1);
     statusBar()->addPermanentWidget(m_status[1]);
 
-    m_cloning = new CloningWindow(this);
+    m_cloning = new CloningWindow(this, m_codec);
+    m_cloning->setCancelHandler([this] { m_controller.cancelClone(); });
 
     hide();
     m_controller.setViews(this);
@@ -493,11 +507,31 @@ SheetServices TForm1::sheetServices() {
     return services;
 }
 
+void TForm1::applyTreeFont() {
+    // The basic cell's font at View > Font Size, like the sheets.
+    const double scale = std::clamp(m_controller.settings().fontSizePercentage, 25, 1000) / 100.0;
+    QFont scaled = m_treeFont;
+    if (m_treeFont.pixelSize() > 0) {
+        scaled.setPixelSize(std::max(1, static_cast<int>(m_treeFont.pixelSize() * scale + 0.5)));
+    } else if (m_treeFont.pointSizeF() > 0) {
+        scaled.setPointSizeF(m_treeFont.pointSizeF() * scale);
+    }
+    if (m_tree->font() != scaled) {
+        m_tree->setFont(scaled);
+    }
+}
+
 void TForm1::sheetOpened(cuiSheet& sheet) {
+    // A change of View > Font Size reopens the sheet; the tree follows it then.
+    applyTreeFont();
     delete m_sheet;
     m_sheet = new SheetWidget(sheet, sheetServices(), m_sheetArea);
     m_sheetArea->layout()->addWidget(m_sheet);
-    m_sheet->grid().setFocus();
+    // Walking the tree with the keys opens sheet after sheet; the tree keeps the focus until
+    // Enter or Tab moves into the sheet.
+    if (focusWidget() != m_tree || !m_treeWalkedByKeys) {
+        m_sheet->grid().setFocus();
+    }
     emit sheetShown(m_codec.toQString(sheet.callString()));
 }
 
@@ -582,8 +616,8 @@ void TForm1::openProgress() {
     m_cloning->start();
 }
 
-void TForm1::paintProgress(int litSegments) {
-    m_cloning->paint(litSegments);
+void TForm1::paintProgress(const CloningProgress& progress) {
+    m_cloning->paint(progress);
 }
 
 void TForm1::closeProgress() {
@@ -630,6 +664,25 @@ void TForm1::printSheets(bool all) {
 
 // --- window events ---------------------------------------------------------------------------
 
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    // A click on a node goes on into its sheet; a key keeps the user in the tree.
+    if (watched == m_tree->viewport() && event->type() == QEvent::MouseButtonPress) {
+        m_treeWalkedByKeys = false;
+    }
+    if (watched == m_tree && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool enter = (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+                           key->modifiers() == Qt::NoModifier;
+        const bool tab = key->key() == Qt::Key_Tab && key->modifiers() == Qt::NoModifier;
+        m_treeWalkedByKeys = true;
+        if ((enter || tab) && m_sheet != nullptr) {
+            m_sheet->grid().setFocus(Qt::TabFocusReason);
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
 void TForm1::showEvent(QShowEvent* event) {
     setTitle(m_controller.document().windowTitle());
     QMainWindow::showEvent(event);
@@ -660,6 +713,32 @@ void TForm1::closeEvent(QCloseEvent* event) {
     m_closed = true;
     m_controller.windowClosed();
     emit closed();
+}
+
+void TForm1::openHandedFile(const std::string& path) {
+    if (m_closed) {
+        return;
+    }
+    if (isVisible()) {
+        if (isMinimized()) {
+            showNormal();
+        }
+        raiseMainWindow();
+    }
+    if (path.empty()) {
+        return;
+    }
+    // Not inside a question, a dialog or a transfer: try again when they are over.
+    if (QApplication::activeModalWidget() != nullptr || !isVisible() || !isEnabled() ||
+        m_controller.cloneCommands().Running()) {
+        QTimer::singleShot(200, this, [this, path] { openHandedFile(path); });
+        return;
+    }
+    QTimer::singleShot(0, this, [this, path] {
+        if (!m_closed) {
+            m_controller.openDocument(path);
+        }
+    });
 }
 
 void TForm1::dragEnterEvent(QDragEnterEvent* event) {

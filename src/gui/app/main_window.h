@@ -75,9 +75,14 @@ public:
     void closeInitialSetup() override;
     void showCloneInformation(cuiSheet& sheet, const std::string& caption) override;
     void openProgress() override;
-    void paintProgress(int litSegments) override;
+    void paintProgress(const CloningProgress& progress) override;
     void closeProgress() override;
     void printSheets(bool all) override;
+
+    // A file another start of the editor handed over (or none: only come to the front). The
+    // window comes to the front and opens it with the usual save question, once no dialog or
+    // transfer holds the window.
+    void openHandedFile(const std::string& path);
 
     // Parts for the tests and the screenshots.
     PrintController* printController() const { return m_print.get(); }
@@ -102,6 +107,7 @@ signals:
     void sheetShown(const QString& callString);
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -118,6 +124,7 @@ private:
     cuiItem* nodeOf(QTreeWidgetItem* item) const;
     bool treeMatches(QTreeWidgetItem* parent, const cuiItem& node) const;
     QFont tableFont(const char* key) const;
+    void applyTreeFont();
 
     MainController& m_controller;
     CodePageText m_codec;
@@ -138,6 +145,9 @@ private:
     QPointer<TForm2> m_setup;
     QHash<QTreeWidgetItem*, cuiItem*> m_treeNodes;
     bool m_treeUpdating = false;
+    bool m_treeWalkedByKeys = false;
+    // The tree's font at 100 %.
+    QFont m_treeFont;
     int m_busy = 0;
     bool m_closed = false;
     bool m_built = false;

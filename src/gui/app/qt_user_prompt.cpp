@@ -39,6 +39,8 @@ PromptAnswer QtUserPrompt::askWithDetails(const std::string& text, const std::st
                                           PromptButtons buttons) {
     QMessageBox box(toIcon(icon), m_codec.toQString(caption), m_codec.toQString(text),
                     QMessageBox::NoButton, m_owner.data());
+    // The owner may be disabled while the "Cloning" window shows; the box must still answer.
+    box.setEnabled(true);
     if (!details.empty()) {
         box.setDetailedText(m_codec.toQString(details));
     }

@@ -37,6 +37,12 @@ SheetDialog::SheetDialog(cuiSheet& sheet, const SheetServices& services, const Q
     column->setSizeConstraint(QLayout::SetFixedSize);
 }
 
+void SheetDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // The sheet only shows; a grid with the focus would take Enter and Esc.
+    m_ok->setFocus(Qt::OtherFocusReason);
+}
+
 SheetDialog::~SheetDialog() {
     delete m_widget; // the grid goes before the sheet it draws
 }

@@ -12,7 +12,7 @@ class cuiSheet;
 class SheetWidget;
 
 // A small dialog that shows one sheet sized to its content, with an OK button at the bottom
-// right that closes it (the clone information).
+// right that closes it (the clone information). OK has the focus, so Enter and Esc close it.
 class SheetDialog : public QDialog {
     Q_OBJECT
 public:
@@ -23,6 +23,9 @@ public:
     cuiSheet& sheet() { return m_sheet; }
     SheetWidget& sheetWidget() { return *m_widget; }
     QPushButton* okButton() const { return m_ok; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
     cuiSheet& m_sheet;

