@@ -261,7 +261,10 @@ std::string indCloneMan::portErrorText(int code) {
         // Nothing the system said that advice could follow: the transceiver's own checks.
         const std::vector<int> lines = checkLines(kClonePortOpen);
         for (std::size_t i = 0; i < lines.size(); ++i) {
-            text += (i > 0 ? "\n" : "") + m_texts.line("GI_Mess_CloneErr_Check", lines[i]);
+            if (i > 0) {
+                text += '\n';
+            }
+            text += m_texts.line("GI_Mess_CloneErr_Check", lines[i]);
         }
         return text;
     }
@@ -272,7 +275,10 @@ std::string indCloneMan::portErrorText(int code) {
             text += m_texts.line(block, 3);
         } else {
             for (int i = 0; i < 3; ++i) {
-                text += (i > 0 ? "\n" : "") + fill(m_texts.line(block, i), {group});
+                if (i > 0) {
+                    text += '\n';
+                }
+                text += fill(m_texts.line(block, i), {group});
             }
         }
     } else if (failure == SerialFailure::Missing) {
