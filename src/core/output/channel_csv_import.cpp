@@ -225,6 +225,7 @@ bool ChannelCsvImport::prepare(std::string_view bytes, const ChannelImportOption
     m_lines.clear();
     m_overwritten.clear();
     m_problem.reset();
+    m_problemArgs.clear();
     m_filledBy.assign(imagemap::kChannelCount, 0);
     m_appendNext = options.appendFrom;
 
@@ -235,10 +236,15 @@ bool ChannelCsvImport::prepare(std::string_view bytes, const ChannelImportOption
     if (!records.empty()) {
         for (const std::string& header : records.front().fields) {
             const auto c = columnOf(header);
-            // A column named twice is read from its first place.
-            const bool again = c && std::find(m_columnOf.begin(), m_columnOf.end(),
-                                              static_cast<int>(*c)) != m_columnOf.end();
-            m_columnOf.push_back(c && !again ? static_cast<int>(*c) : -1);
+            // Which of two places of a column holds its value cannot be told.
+            if (c && std::find(m_columnOf.begin(), m_columnOf.end(), static_cast<int>(*c)) !=
+                         m_columnOf.end()) {
+                m_problem = Message::ColumnTwice;
+                m_problemArgs = {std::string(trimmed(header))};
+                m_columnOf.clear();
+                return false;
+            }
+            m_columnOf.push_back(c ? static_cast<int>(*c) : -1);
             hasFrequency = hasFrequency || c == kFrequency;
             hasLocation = hasLocation || c == kLocation;
         }
@@ -653,7 +659,7 @@ std::string ChannelCsvImport::messageText(TextLines& text, ChannelImportMessage 
 std::vector<std::string> ChannelCsvImport::reportLines(TextLines& text, bool remarksOnly) const {
     std::vector<std::string> out;
     if (m_problem) {
-        out.push_back(messageText(text, *m_problem, {}));
+        out.push_back(messageText(text, *m_problem, m_problemArgs));
         return out;
     }
     for (const ChannelImportLine& l : m_lines) {

@@ -277,6 +277,14 @@ TEST_F(ChannelCsvTest, WholeFileProblemsAndTheOverwriteList) {
     EXPECT_EQ(import.problem(), ChannelImportMessage::NoHeader);
     EXPECT_FALSE(import.prepare("Name,Frequency\nx,146.52\n"));
     EXPECT_EQ(import.problem(), ChannelImportMessage::NoLocationColumn);
+    // A column named twice, in any spelling the header takes, refuses the file.
+    for (const char* header :
+         {"Location,Frequency,Name,Frequency", "Location,Name,frequency, NAME"}) {
+        EXPECT_FALSE(import.prepare(std::string(header) + "\n1,146.52,a,147.0\n")) << header;
+        EXPECT_EQ(import.problem(), ChannelImportMessage::ColumnTwice) << header;
+        EXPECT_TRUE(import.lines().empty());
+    }
+    EXPECT_EQ(report(import), "The header line names the column NAME twice.\n");
 
     cmcEeprom& image = s.images.current();
     clearChannels(image);
