@@ -83,15 +83,12 @@ std::vector<std::string> ImageDiff::texts(Sheet& sheet, cmcEeprom& image, Reader
             readers.anywhere.push_back(cell);
             continue;
         }
-        const std::size_t before = log.ranges.size();
-        for (std::size_t k = 0; k < before; ++k) {
-            if (log.ranges[k].first + log.ranges[k].second > imagemap::kBankLinkTable) {
-                // The bank link table is built from the empty bitmap and the bank assignments.
-                log.ranges.emplace_back(imagemap::kEmptyBitmap, imagemap::kEmptyBitmapSize);
-                log.ranges.emplace_back(imagemap::kBankAssignments,
-                                        imagemap::kBankableChannelCount * 2);
-                break;
-            }
+        // The bank link table is built from the empty bitmap and the bank assignments: its
+        // readers read those.
+        if (std::any_of(log.ranges.begin(), log.ranges.end(), [](const auto& range) {
+                return range.first + range.second > imagemap::kBankLinkTable;
+            })) {
+            readers.bankTable.push_back(cell);
         }
         // A cell reads the same record several times over: overlapping ranges become one.
         std::sort(log.ranges.begin(), log.ranges.end());
@@ -270,6 +267,18 @@ bool ImageDiff::showsTheSame(cmcEeprom& probe, bool asA, std::int32_t first, std
         if (const std::uint32_t cell = readers.cells[k]; !same(cell)) {
             culprit = cell;
             return false;
+        }
+    }
+    const auto touches = [&](std::int32_t from, std::int32_t size) {
+        return first < from + size && last >= from;
+    };
+    if (touches(imagemap::kEmptyBitmap, imagemap::kEmptyBitmapSize) ||
+        touches(imagemap::kBankAssignments, imagemap::kBankableChannelCount * 2)) {
+        for (const std::uint32_t cell : readers.bankTable) {
+            if (!same(cell)) {
+                culprit = cell;
+                return false;
+            }
         }
     }
     for (const std::uint32_t cell : readers.anywhere) {

@@ -58,10 +58,11 @@ private:
             std::int32_t end; // exclusive
             std::uint32_t cell;
         };
-        std::vector<Span> spans;             // gathered while the texts are taken
-        std::vector<std::uint32_t> start;    // per address, where its cells begin in `cells`
-        std::vector<std::uint32_t> cells;    // cell numbers, address by address
-        std::vector<std::uint32_t> anywhere; // cells whose reach is unknown
+        std::vector<Span> spans;              // gathered while the texts are taken
+        std::vector<std::uint32_t> start;     // per address, where its cells begin in `cells`
+        std::vector<std::uint32_t> cells;     // cell numbers, address by address
+        std::vector<std::uint32_t> anywhere;  // cells whose reach is unknown
+        std::vector<std::uint32_t> bankTable; // cells that read the bank link table
         void index(std::int32_t size);
     };
     std::vector<std::string> texts(Sheet& sheet, cmcEeprom& image, Readers& readers);
