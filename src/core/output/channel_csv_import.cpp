@@ -278,6 +278,12 @@ void ChannelCsvImport::enterRecord(int line, const std::vector<std::string>& fie
             row.field[static_cast<std::size_t>(m_columnOf[i])] = fields[i];
         }
     }
+    // The texts the export guards against spreadsheet formulas.
+    for (const Column c : {kName, kUrCall, kRpt1Call, kRpt2Call}) {
+        if (auto& f = row.field[static_cast<std::size_t>(c)]; f) {
+            f = fromSpreadsheetSafe(*f);
+        }
+    }
     ChannelImportLine result;
     result.line = line;
     std::optional<ChannelImportNote> refusal = parseRow(row);

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 
 #include <string>
 #include <vector>
@@ -40,7 +41,8 @@ void fill(cmcEeprom& image) {
     const int skips[] = {0, 1, 3};
     const int squelches[] = {0, 2, 4};
     const std::uint32_t bases[] = {145000000, 433000000, 910000000, 123450000};
-    const char* names[] = {"", "A,B", "say \"x\"", "12345678", " lead", "CH;7"};
+    const char* names[] = {"",     "A,B",  "say \"x\"", "12345678", " lead", "CH;7",
+                           "=1+1", "+cmd", "-1+1",      "'=q",      "@x"};
     ChannelRecord rec(image);
     int n = 0;
     for (int ch = 0; ch < kChannelCount; ch += ch < 60 || ch >= 495 ? 1 : 37, ++n) {
@@ -58,7 +60,7 @@ void fill(cmcEeprom& image) {
         rec.mode = n % 5;
         rec.tuningStep = n % 9;
         rec.skip = skips[n % 3];
-        rec.name = ChannelRecord::toText8(names[n % 6]);
+        rec.name = ChannelRecord::toText8(names[n % std::size(names)]);
         rec.digitalSquelch = squelches[n % 3];
         rec.digitalCode = (n * 11) % 128;
         rec.yourCall = ChannelRecord::toText8(n % 2 == 0 ? "CQCQCQ" : "JA1ABC");
@@ -165,7 +167,9 @@ TEST_F(ChannelCsvTest, RoundTripIsExactForEveryDefaultImageAndAFilledOne) {
     const std::string csv = exportOf(image);
     for (const char* value : {",FM,", ",NFM,", ",AM,", ",NAM,", ",DV,", ",Tone,", ",TSQL,",
                               ",TSQL-R,", ",DTCS,", ",DTCS-R,", ",+,", ",-,", ",S,", ",P,",
-                              ",DSQL,", ",CSQL,", "\"A,B\"", "\"say \"\"x\"\"\""}) {
+                              ",DSQL,", ",CSQL,", "\"A,B\"", "\"say \"\"x\"\"\"",
+                              // Texts a spreadsheet would run as formulas are guarded.
+                              ",'=1+1,", ",'+cmd,", ",'-1+1,", ",''=q,", ",'@x,"}) {
         EXPECT_NE(csv.find(value), std::string::npos) << value;
     }
     expectRoundTrip(image, "filled");
