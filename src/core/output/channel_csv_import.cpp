@@ -668,22 +668,39 @@ std::vector<std::string> ChannelCsvImport::reportLines(TextLines& text, bool rem
         out.push_back(messageText(text, *m_problem, m_problemArgs));
         return out;
     }
+    // A file of a million bad lines must not give a million lines: the first ones, then a count.
+    constexpr std::size_t kShown = 100;
+    std::size_t hidden = 0;
+    const auto add = [&](const auto& make) {
+        if (out.size() < kShown) {
+            out.push_back(make());
+        } else {
+            ++hidden;
+        }
+    };
     for (const ChannelImportLine& l : m_lines) {
         const std::string line = std::to_string(l.line);
         if (!l.taken()) {
-            out.push_back(messageText(
-                text, Message::RefusedLine,
-                {line, messageText(text, l.notes.front().message, l.notes.front().args)}));
+            add([&] {
+                return messageText(
+                    text, Message::RefusedLine,
+                    {line, messageText(text, l.notes.front().message, l.notes.front().args)});
+            });
             continue;
         }
         const std::string channel = std::to_string(l.channel);
         if (!remarksOnly) {
-            out.push_back(messageText(text, Message::Taken, {line, channel}));
+            add([&] { return messageText(text, Message::Taken, {line, channel}); });
         }
         for (const ChannelImportNote& n : l.notes) {
-            out.push_back(messageText(text, Message::NoteLine,
-                                      {line, channel, messageText(text, n.message, n.args)}));
+            add([&] {
+                return messageText(text, Message::NoteLine,
+                                   {line, channel, messageText(text, n.message, n.args)});
+            });
         }
+    }
+    if (hidden != 0) {
+        out.push_back(messageText(text, Message::MoreLines, {std::to_string(hidden)}));
     }
     if (m_lines.empty()) {
         out.push_back(messageText(text, Message::NothingToImport, {}));

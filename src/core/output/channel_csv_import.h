@@ -39,6 +39,7 @@ enum class ChannelImportMessage : int {
     NothingToImport = 21,
     TakeTheRest = 22,
     ColumnTwice = 23,
+    MoreLines = 24,
 };
 
 // One remark on a line: a message and the texts it names (column, value, ...).

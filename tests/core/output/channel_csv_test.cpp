@@ -290,6 +290,18 @@ TEST_F(ChannelCsvTest, WholeFileProblemsAndTheOverwriteList) {
     }
     EXPECT_EQ(report(import), "The header line names the column NAME twice.\n");
 
+    // The report of a long file shows its first 100 lines, then how many more there are.
+    std::string many = "Location,Frequency\n";
+    for (int i = 0; i < 250; ++i) {
+        many += "600,146.52\n";
+    }
+    ASSERT_TRUE(import.prepare(many));
+    const std::vector<std::string> lines = import.reportLines(s.lines);
+    ASSERT_EQ(lines.size(), 102U);
+    EXPECT_EQ(lines[99].substr(0, 20), "Line 101: refused: L");
+    EXPECT_EQ(lines[100], "... and 150 more lines.");
+    EXPECT_EQ(lines[101], "0 lines taken, 250 refused.");
+
     cmcEeprom& image = s.images.current();
     clearChannels(image);
     ChannelRecord rec(image);
