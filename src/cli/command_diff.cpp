@@ -20,6 +20,10 @@ int runDiff(const CliOptions& options, const std::vector<std::string>& args) {
     if (!parsed) {
         return kExitUsage;
     }
+    // Standard input can be read only once.
+    if ((*parsed)[0] == "-" && (*parsed)[1] == "-") {
+        return usageError(rules.usage, "only one of the files can be standard input");
+    }
     CliSession first(options);
     CliSession second(options);
     if (const int status = first.files().open((*parsed)[0]); status != kExitOk) {

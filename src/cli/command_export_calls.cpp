@@ -34,9 +34,10 @@ int runExportCalls(const CliOptions& options, const std::vector<std::string>& ar
     }
     // The file's log is exported whatever transceiver variant the settings name: a file
     // from another transceiver has its own log.
+    // The dates read as `sheet` shows them in the same language.
     const QtSystemInfo system;
-    const DateOrder order =
-        system.language() == "ja" ? DateOrder::YearMonthDay : DateOrder::MonthDayYear;
+    const DateOrder order = options.language && *options.language == "ja" ? DateOrder::YearMonthDay
+                                                                          : DateOrder::MonthDayYear;
     GTexLines lines(session.texts());
     const ReceivedCallExport exporter(document.current(), lines);
     return files.writeText(

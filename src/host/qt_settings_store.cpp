@@ -1,9 +1,12 @@
 #include "qt_settings_store.h"
 
+#include <QFileInfo>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QStringList>
 #include <QVariant>
 
+#include <cstdio>
 #include <limits>
 
 namespace qx {
@@ -42,6 +45,40 @@ std::optional<std::int32_t> toNumber(const QVariant& v) {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(n & 0xFFFFFFFF));
 }
 
+#ifndef Q_OS_WIN
+// The files QSettings reads for an organisation's application, user and system scope alike:
+// reading a FIFO or a device among them would block for ever.
+QStringList settingsFiles(const QString& organisation, const QString& application) {
+    QStringList folders{QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)};
+    const QString xdgDirs = qEnvironmentVariable("XDG_CONFIG_DIRS");
+    folders += xdgDirs.isEmpty() ? QStringList{QStringLiteral("/etc/xdg")}
+                                 : xdgDirs.split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    QStringList files;
+    for (const QString& folder : folders) {
+        files << folder + QLatin1Char('/') + organisation + QLatin1Char('/') + application +
+                     QStringLiteral(".conf")
+              << folder + QLatin1Char('/') + organisation + QStringLiteral(".conf");
+    }
+    return files;
+}
+#endif
+
+// The first of the files that exists without being a regular file, if any.
+QString unreadableFile(const QString& organisation, const QString& application) {
+#ifndef Q_OS_WIN
+    for (const QString& file : settingsFiles(organisation, application)) {
+        const QFileInfo info(file);
+        if (info.exists() && !info.isFile()) {
+            return file;
+        }
+    }
+#else
+    Q_UNUSED(organisation);
+    Q_UNUSED(application);
+#endif
+    return {};
+}
+
 } // namespace
 
 QtSettingsStore::QtSettingsStore() = default;
@@ -56,7 +93,20 @@ QtSettingsStore::Place QtSettingsStore::place(const std::string& key, bool machi
     const QString organisation = parts[1];
     const QString application = parts[2];
     Files& files = machineWide ? m_machine : m_user;
-    auto& slot = files[{organisation, application}];
+    const std::pair<QString, QString> names{organisation, application};
+    if (m_refused.count(names) != 0) {
+        return {};
+    }
+    if (files.find(names) == files.end()) {
+        // Such a file is taken as absent: the defaults are used and nothing is written.
+        if (const QString bad = unreadableFile(organisation, application); !bad.isEmpty()) {
+            m_refused.insert(names);
+            std::fprintf(stderr, "%s is not a regular file; the settings are not used.\n",
+                         qPrintable(bad));
+            return {};
+        }
+    }
+    auto& slot = files[names];
     if (!slot) {
         slot = std::make_unique<QSettings>(
             QSettings::NativeFormat, machineWide ? QSettings::SystemScope : QSettings::UserScope,

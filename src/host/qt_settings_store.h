@@ -6,6 +6,7 @@
 
 #include <map>
 #include <memory>
+#include <set>
 #include <utility>
 
 class QSettings;
@@ -51,6 +52,7 @@ private:
     using Files = std::map<std::pair<QString, QString>, std::unique_ptr<QSettings>>;
     mutable Files m_user;
     mutable Files m_machine;
+    mutable std::set<std::pair<QString, QString>> m_refused;
 };
 
 } // namespace qx

@@ -26,6 +26,10 @@ TEST(CliDiffTest, PrintsNothingForTheSameFileAndExactlyTheCellASetChanged) {
 
     EXPECT_EQ(cli("diff a.icf missing.icf").status, 2);
     EXPECT_EQ(cli("diff a.icf").status, 1);
+    const test::CliResult twice = cli("diff - -");
+    EXPECT_EQ(twice.status, 1);
+    EXPECT_NE(twice.err.find("only one of the files can be standard input"), std::string::npos)
+        << twice.err;
 }
 
 } // namespace

@@ -62,9 +62,10 @@ TEST(CliExportCallsTest, WritesTheLogInTheSystemsFormat) {
         {"de_DE.UTF-8", "Caller;/;Called;Rx RPT1;Rx RPT2;Status;Received date;BK;EMR\r\n"
                         "JA1ABC;3100;CQCQCQ;JP1YIU B;JP1YIU G;RPT UP;12/24/2009 21:05:59;*;\r\n"
                         "7K1XYZ;;7K1ABC;JP1YIU A;JP1YIU G;;01/01/2010 00:00:07;;*\r\n"},
+        // The date order follows --lang, as in `sheet`, not the system's language.
         {"ja_JP.UTF-8", "Caller,/,Called,Rx RPT1,Rx RPT2,Status,Received date,BK,EMR\r\n"
-                        "JA1ABC,3100,CQCQCQ,JP1YIU B,JP1YIU G,RPT UP,2009/12/24 21:05:59,*,\r\n"
-                        "7K1XYZ,,7K1ABC,JP1YIU A,JP1YIU G,,2010/01/01 00:00:07,,*\r\n"},
+                        "JA1ABC,3100,CQCQCQ,JP1YIU B,JP1YIU G,RPT UP,12/24/2009 21:05:59,*,\r\n"
+                        "7K1XYZ,,7K1ABC,JP1YIU A,JP1YIU G,,01/01/2010 00:00:07,,*\r\n"},
     };
     for (const Case& c : cases) {
         const auto run = test::runCli(folder, "--lang en export-calls log.icf -o calls.csv",
@@ -73,6 +74,12 @@ TEST(CliExportCallsTest, WritesTheLogInTheSystemsFormat) {
         EXPECT_EQ(run.err, "") << c.locale;
         EXPECT_EQ(test::TempFolder::read(folder.file("calls.csv")), c.csv) << c.locale;
     }
+
+    const auto japanese =
+        test::runCli(folder, "--lang ja export-calls log.icf -o ja.csv", "export LC_ALL=C;");
+    ASSERT_EQ(japanese.status, 0) << japanese.err;
+    EXPECT_NE(test::TempFolder::read(folder.file("ja.csv")).find(",2009/12/24 21:05:59,"),
+              std::string::npos);
 
     // An image without calls gives the header only.
     const auto empty = test::runCli(folder, "--destination 14 new -o empty.icf");

@@ -40,5 +40,17 @@ TEST(CliSettingsTest, OptionsLeftOutComeFromTheEditorsSettings) {
         << "destinations 0 and 5 have different default images";
 }
 
+// A settings file that cannot be read as a file (a FIFO would block the reading for ever) is
+// taken as absent.
+TEST(CliSettingsTest, ASettingsFifoReadsAsNoSettings) {
+    test::TempFolder folder;
+    const auto made = test::runCli(folder, "--destination 0 new -o a.icf",
+                                   "mkdir -p .config/Orsa && mkfifo .config/Orsa/QX-5130.conf &&");
+    ASSERT_EQ(made.status, 0) << made.err;
+    EXPECT_NE(made.err.find("QX-5130.conf is not a regular file"), std::string::npos) << made.err;
+    const auto checked = test::runCli(folder, "check a.icf");
+    EXPECT_EQ(checked.status, 0) << checked.err;
+}
+
 } // namespace
 } // namespace qx

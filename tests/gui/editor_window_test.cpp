@@ -53,9 +53,11 @@
 #include <algorithm>
 #include <fstream>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace qx;
@@ -1139,6 +1141,27 @@ private slots:
             QCOMPARE(s.env.windowWidth, 640);
             QCOMPARE(s.env.splitterV, 150);
         }
+    }
+
+    void hugeStoredBoundsOpenAndAreStoredFittedToTheScreen() {
+        constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+        constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+        const std::pair<const char*, std::int32_t> stored[] = {
+            {"Left", 100}, {"Top", kMin}, {"Width", kMax}, {"Height", kMax}, {"SplitterV", kMax}};
+        storeFinishedSetup(m_store, m_taken);
+        for (const auto& [name, value] : stored) {
+            m_store.user[{kRoot + "\\Window Position", name}] = value;
+        }
+        EditorSession s(m_store, m_taken);
+        const QRect r = s.window.geometry();
+        QVERIFY2(
+            r.width() <= 1024 && r.height() <= 768 && r.y() >= 0,
+            qPrintable(QStringLiteral("%1x%2 at %3").arg(r.width()).arg(r.height()).arg(r.y())));
+        QVERIFY(QTest::qWaitForWindowExposed(&s.window));
+        QVERIFY(s.window.close());
+        QVERIFY(s.env.windowWidth <= 1024 && s.env.windowHeight <= 768);
+        QVERIFY(s.env.windowTop >= 0);
+        QVERIFY(s.env.splitterV <= s.env.windowWidth - 11);
     }
 };
 

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <memory>
 #include <set>
 #include <string>
@@ -186,6 +188,47 @@ TEST_F(QtSettingsStoreTest, ReadOnlySettingsTakeNoLockAndWriteNothing) {
     }
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), before);
+}
+
+TEST_F(QtSettingsStoreTest, ASettingsFileThatIsNoRegularFileReadsAsAbsent) {
+    const QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    const QString system = qEnvironmentVariable("XDG_CONFIG_DIRS");
+    struct Case {
+        QString path;
+        bool fifo; // otherwise a folder
+    };
+    const Case cases[] = {
+        {userFile(), true},
+        {userFile(), false},
+        {config + QStringLiteral("/Orsa.conf"), true},
+        {system + QStringLiteral("/Orsa/QX-5130.conf"), true},
+    };
+    for (const Case& c : cases) {
+        QDir().mkpath(QFileInfo(c.path).path());
+        if (c.fifo) {
+            ASSERT_EQ(::mkfifo(c.path.toLocal8Bit().constData(), 0600), 0);
+        } else {
+            ASSERT_TRUE(QDir().mkpath(c.path));
+        }
+        testing::internal::CaptureStderr();
+        {
+            QtSettingsStore store;
+            EXPECT_EQ(store.readNumber(kGlobal, "BBT"), std::nullopt);
+            EXPECT_EQ(store.readMachineNumber(kRoot, "Language"), std::nullopt);
+            store.writeNumber(kGlobal, "BBT", 753951);
+            store.flush();
+        }
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_NE(err.find(c.path.toStdString() + " is not a regular file"), std::string::npos)
+            << err;
+        const QFileInfo after(c.path);
+        EXPECT_FALSE(after.isFile()) << "nothing is written over it";
+        if (c.fifo) {
+            QFile::remove(c.path);
+        } else {
+            QDir().rmdir(c.path);
+        }
+    }
 }
 
 } // namespace

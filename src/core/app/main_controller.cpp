@@ -3,6 +3,7 @@
 #include "app/environ.h"
 #include "app/recent_files.h"
 #include "app/views.h"
+#include "app/window_bounds.h"
 #include "base/settings_store.h"
 #include "base/system_info.h"
 #include "base/user_prompt.h"
@@ -641,11 +642,13 @@ bool MainController::closeQuery(const std::optional<ScreenRect>& normalBounds, i
         return false;
     }
     if (normalBounds) {
-        m_settings.windowLeft = normalBounds->left;
-        m_settings.windowTop = normalBounds->top;
-        m_settings.windowWidth = normalBounds->width;
-        m_settings.windowHeight = normalBounds->height;
-        m_settings.splitterV = leftPaneWidth;
+        // Stored only as they fit the screen, so that a bad start is not carried into the next.
+        const ScreenRect fitted = reachableWindowBounds(*normalBounds, m_system.workArea());
+        m_settings.windowLeft = fitted.left;
+        m_settings.windowTop = fitted.top;
+        m_settings.windowWidth = fitted.width;
+        m_settings.windowHeight = fitted.height;
+        m_settings.splitterV = fittedSplitter(leftPaneWidth, fitted.width);
     }
     return true;
 }

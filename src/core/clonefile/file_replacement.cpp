@@ -5,7 +5,10 @@
 #include <climits>
 #include <csignal>
 #include <cstring>
+#include <ctime>
 #include <random>
+
+#include <dirent.h>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -363,8 +366,42 @@ FileErrorCode writeNamed(const Target& target, std::string_view contents, std::e
     return FileErrorCode::FileOpen;
 }
 
+bool isTemporaryName(std::string_view name) {
+    constexpr std::string_view kHex = "0123456789abcdef";
+    return name.size() == 13 && name.substr(0, 3) == ".qx" && name.substr(9) == ".tmp" &&
+           name.substr(3, 6).find_first_not_of(kHex) == std::string_view::npos;
+}
+
+// A save killed between naming its file and moving it leaves the file under our temporary name.
+// Ours are removed at the next save into the folder: regular files of this user with that name
+// pattern, untouched for a minute before this save began, so that a save running beside this
+// one keeps its file.
+void removeLeftovers(const Target& target, std::time_t started) {
+    constexpr std::time_t kQuiet = 60;
+    const int fd = ::openat(target.folderFd.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        return;
+    }
+    DIR* folder = ::fdopendir(fd);
+    if (folder == nullptr) {
+        ::close(fd);
+        return;
+    }
+    while (const dirent* entry = ::readdir(folder)) {
+        struct stat info {};
+        if (isTemporaryName(entry->d_name) &&
+            ::fstatat(fd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(info.st_mode) && info.st_uid == ::geteuid() &&
+            info.st_mtime < started - kQuiet) {
+            ::unlinkat(fd, entry->d_name, 0);
+        }
+    }
+    ::closedir(folder);
+}
+
 FileErrorCode replace(Target& target, std::string_view contents, std::error_code& reason,
                       FileStamp& written) {
+    removeLeftovers(target, std::time(nullptr));
     FileDescriptor fd = createUnnamed(target);
     if (!fd) {
         // Without unnamed files in this folder, a named one does; a folder that refuses new

@@ -133,6 +133,9 @@ std::string ChannelCsvExport::csv() const {
         fields[kUrCall] = formatCallSign(ChannelRecord::fromText8(rec.yourCall));
         fields[kRpt1Call] = formatCallSign(ChannelRecord::fromText8(rec.repeater1Call));
         fields[kRpt2Call] = formatCallSign(ChannelRecord::fromText8(rec.repeater2Call));
+        for (const Column c : {kName, kUrCall, kRpt1Call, kRpt2Call}) {
+            fields[c] = spreadsheetSafe(fields[c]);
+        }
         fields[kBank] = inBank ? std::string(1, static_cast<char>('A' + rec.bankGroup)) : "";
         fields[kBankChannel] = inBank ? std::to_string(rec.bankChannel) : "";
         fields[kDigitalSquelch] = entry(kDigitalSquelchValues, rec.digitalSquelch);

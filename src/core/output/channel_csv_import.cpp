@@ -225,6 +225,7 @@ bool ChannelCsvImport::prepare(std::string_view bytes, const ChannelImportOption
     m_lines.clear();
     m_overwritten.clear();
     m_problem.reset();
+    m_problemArgs.clear();
     m_filledBy.assign(imagemap::kChannelCount, 0);
     m_appendNext = options.appendFrom;
 
@@ -235,10 +236,15 @@ bool ChannelCsvImport::prepare(std::string_view bytes, const ChannelImportOption
     if (!records.empty()) {
         for (const std::string& header : records.front().fields) {
             const auto c = columnOf(header);
-            // A column named twice is read from its first place.
-            const bool again = c && std::find(m_columnOf.begin(), m_columnOf.end(),
-                                              static_cast<int>(*c)) != m_columnOf.end();
-            m_columnOf.push_back(c && !again ? static_cast<int>(*c) : -1);
+            // Which of two places of a column holds its value cannot be told.
+            if (c && std::find(m_columnOf.begin(), m_columnOf.end(), static_cast<int>(*c)) !=
+                         m_columnOf.end()) {
+                m_problem = Message::ColumnTwice;
+                m_problemArgs = {std::string(trimmed(header))};
+                m_columnOf.clear();
+                return false;
+            }
+            m_columnOf.push_back(c ? static_cast<int>(*c) : -1);
             hasFrequency = hasFrequency || c == kFrequency;
             hasLocation = hasLocation || c == kLocation;
         }
@@ -270,6 +276,12 @@ void ChannelCsvImport::enterRecord(int line, const std::vector<std::string>& fie
     for (std::size_t i = 0; i < fields.size() && i < m_columnOf.size(); ++i) {
         if (m_columnOf[i] >= 0) {
             row.field[static_cast<std::size_t>(m_columnOf[i])] = fields[i];
+        }
+    }
+    // The texts the export guards against spreadsheet formulas.
+    for (const Column c : {kName, kUrCall, kRpt1Call, kRpt2Call}) {
+        if (auto& f = row.field[static_cast<std::size_t>(c)]; f) {
+            f = fromSpreadsheetSafe(*f);
         }
     }
     ChannelImportLine result;
@@ -653,25 +665,42 @@ std::string ChannelCsvImport::messageText(TextLines& text, ChannelImportMessage 
 std::vector<std::string> ChannelCsvImport::reportLines(TextLines& text, bool remarksOnly) const {
     std::vector<std::string> out;
     if (m_problem) {
-        out.push_back(messageText(text, *m_problem, {}));
+        out.push_back(messageText(text, *m_problem, m_problemArgs));
         return out;
     }
+    // A file of a million bad lines must not give a million lines: the first ones, then a count.
+    constexpr std::size_t kShown = 100;
+    std::size_t hidden = 0;
+    const auto add = [&](const auto& make) {
+        if (out.size() < kShown) {
+            out.push_back(make());
+        } else {
+            ++hidden;
+        }
+    };
     for (const ChannelImportLine& l : m_lines) {
         const std::string line = std::to_string(l.line);
         if (!l.taken()) {
-            out.push_back(messageText(
-                text, Message::RefusedLine,
-                {line, messageText(text, l.notes.front().message, l.notes.front().args)}));
+            add([&] {
+                return messageText(
+                    text, Message::RefusedLine,
+                    {line, messageText(text, l.notes.front().message, l.notes.front().args)});
+            });
             continue;
         }
         const std::string channel = std::to_string(l.channel);
         if (!remarksOnly) {
-            out.push_back(messageText(text, Message::Taken, {line, channel}));
+            add([&] { return messageText(text, Message::Taken, {line, channel}); });
         }
         for (const ChannelImportNote& n : l.notes) {
-            out.push_back(messageText(text, Message::NoteLine,
-                                      {line, channel, messageText(text, n.message, n.args)}));
+            add([&] {
+                return messageText(text, Message::NoteLine,
+                                   {line, channel, messageText(text, n.message, n.args)});
+            });
         }
+    }
+    if (hidden != 0) {
+        out.push_back(messageText(text, Message::MoreLines, {std::to_string(hidden)}));
     }
     if (m_lines.empty()) {
         out.push_back(messageText(text, Message::NothingToImport, {}));

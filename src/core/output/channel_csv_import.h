@@ -38,6 +38,8 @@ enum class ChannelImportMessage : int {
     Summary = 20,
     NothingToImport = 21,
     TakeTheRest = 22,
+    ColumnTwice = 23,
+    MoreLines = 24,
 };
 
 // One remark on a line: a message and the texts it names (column, value, ...).
@@ -102,6 +104,7 @@ private:
     cmcEeprom m_scratch;
     std::unique_ptr<cmcCellLinkDispatch> m_dispatch;
     std::optional<ChannelImportMessage> m_problem;
+    std::vector<std::string> m_problemArgs;
     std::vector<int> m_columnOf; // field index -> column, -1 for columns we do not know
     std::optional<int> m_appendNext;
     std::vector<int> m_filledBy; // channel -> line that wrote it, 0 for none

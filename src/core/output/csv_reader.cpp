@@ -215,4 +215,25 @@ std::string csvField(std::string_view text, char separator) {
     return out;
 }
 
+namespace {
+
+bool needsGuard(std::string_view text) {
+    const std::size_t first = text.find_first_not_of('\'');
+    return first != std::string_view::npos &&
+           std::string_view("=+-@\t\r").find(text[first]) != std::string_view::npos;
+}
+
+} // namespace
+
+std::string spreadsheetSafe(std::string_view text) {
+    return needsGuard(text) ? "'" + std::string(text) : std::string(text);
+}
+
+std::string fromSpreadsheetSafe(std::string_view text) {
+    if (!text.empty() && text.front() == '\'' && needsGuard(text.substr(1))) {
+        text.remove_prefix(1);
+    }
+    return std::string(text);
+}
+
 } // namespace qx

@@ -25,6 +25,12 @@ std::string csvTextAsUtf8(std::string_view bytes);
 // A field as a CSV writer puts it: quoted when it holds the separator, a quote or a line break.
 std::string csvField(std::string_view text, char separator);
 
+// A text field that a spreadsheet would run as a formula (it begins with = + - @, a tab or a
+// carriage return) gets a leading ', and so does one that would read as such a field after its
+// own leading 's; fromSpreadsheetSafe() takes exactly that ' away again.
+std::string spreadsheetSafe(std::string_view text);
+std::string fromSpreadsheetSafe(std::string_view text);
+
 // Decodes one UTF-8 character at `pos` (advanced past it). Invalid input gives U+FFFD and
 // advances one byte.
 char32_t nextUtf8(std::string_view text, std::size_t& pos);

@@ -65,15 +65,67 @@ ImageDiff::ImageDiff(const SheetEnvironment& environment, cmcCellLinkDispatch& d
 
 ImageDiff::~ImageDiff() = default;
 
-std::vector<std::string> ImageDiff::texts(Sheet& sheet, cmcEeprom& image) {
+std::vector<std::string> ImageDiff::texts(Sheet& sheet, cmcEeprom& image, Readers& readers) {
     m_dispatch.environment().image = &image;
     cmcSheetScript script(*sheet.sheet, m_dispatch, m_lists);
     std::vector<std::string> out;
     out.reserve(sheet.cells.size());
-    for (const auto& [c, r] : sheet.cells) {
+    EepromReadLog log;
+    for (std::size_t i = 0; i < sheet.cells.size(); ++i) {
+        const auto [c, r] = sheet.cells[i];
+        const auto cell = static_cast<std::uint32_t>(m_cellAt.size() + i);
+        log.ranges.clear();
+        log.everything = false;
+        image.attachReadLog(&log);
         out.push_back(script.cellText(c, r));
+        image.attachReadLog(nullptr);
+        if (log.everything) {
+            readers.anywhere.push_back(cell);
+            continue;
+        }
+        // The bank link table is built from the empty bitmap and the bank assignments: its
+        // readers read those.
+        if (std::any_of(log.ranges.begin(), log.ranges.end(), [](const auto& range) {
+                return range.first + range.second > imagemap::kBankLinkTable;
+            })) {
+            readers.bankTable.push_back(cell);
+        }
+        // A cell reads the same record several times over: overlapping ranges become one.
+        std::sort(log.ranges.begin(), log.ranges.end());
+        for (const auto& [first, length] : log.ranges) {
+            const std::int32_t end = first + length;
+            if (!readers.spans.empty() && readers.spans.back().cell == cell &&
+                first <= readers.spans.back().end) {
+                readers.spans.back().end = std::max(readers.spans.back().end, end);
+            } else {
+                readers.spans.push_back({first, end, cell});
+            }
+        }
     }
     return out;
+}
+
+void ImageDiff::Readers::index(std::int32_t size) {
+    const auto n = static_cast<std::size_t>(size);
+    start.assign(n + 1, 0);
+    const auto clampedTo = [size](std::int32_t a) { return std::clamp(a, 0, size); };
+    for (const Span& s : spans) {
+        for (std::int32_t a = clampedTo(s.first); a < clampedTo(s.end); ++a) {
+            ++start[static_cast<std::size_t>(a) + 1];
+        }
+    }
+    for (std::size_t a = 0; a < n; ++a) {
+        start[a + 1] += start[a];
+    }
+    cells.resize(start[n]);
+    std::vector<std::uint32_t> next(start.begin(), start.end() - 1);
+    for (const Span& s : spans) {
+        for (std::int32_t a = clampedTo(s.first); a < clampedTo(s.end); ++a) {
+            cells[next[static_cast<std::size_t>(a)]++] = s.cell;
+        }
+    }
+    spans.clear();
+    spans.shrink_to_fit();
 }
 
 void ImageDiff::compare(const cmcEeprom& a, const cmcEeprom& b) {
@@ -83,7 +135,9 @@ void ImageDiff::compare(const cmcEeprom& a, const cmcEeprom& b) {
     banklink::rebuild(m_a);
     banklink::rebuild(m_b);
     m_cells.clear();
-    m_differing.clear();
+    m_cellAt.clear();
+    m_readersA = {};
+    m_readersB = {};
     m_bytes.clear();
     m_sheets.clear();
 
@@ -117,8 +171,11 @@ void ImageDiff::compare(const cmcEeprom& a, const cmcEeprom& b) {
                 }
             }
         }
-        sheet->shownA = texts(*sheet, m_a);
-        sheet->shownB = texts(*sheet, m_b);
+        sheet->shownA = texts(*sheet, m_a, m_readersA);
+        sheet->shownB = texts(*sheet, m_b, m_readersB);
+        for (std::size_t i = 0; i < sheet->cells.size(); ++i) {
+            m_cellAt.emplace_back(m_sheets.size(), i);
+        }
         const std::vector<std::string>& shownB = sheet->shownB;
         cmcSheetScript script(s, m_dispatch, m_lists);
         m_dispatch.environment().image = &m_a;
@@ -144,7 +201,6 @@ void ImageDiff::compare(const cmcEeprom& a, const cmcEeprom& b) {
             d.a = oneLine(sheet->shownA[i]);
             d.b = oneLine(shownB[i]);
             m_cells.push_back(std::move(d));
-            m_differing.emplace_back(m_sheets.size(), i);
         }
         m_sheets.push_back(std::move(sheet));
     }
@@ -152,6 +208,12 @@ void ImageDiff::compare(const cmcEeprom& a, const cmcEeprom& b) {
     // Runs of differing bytes, each searched for the bytes that no cell shows.
     m_probeA = m_a;
     m_probeB = m_b;
+    m_readersA.index(imagemap::kTransceiverSize);
+    m_readersB.index(imagemap::kTransceiverSize);
+    m_tried.assign(m_cellAt.size(), 0);
+    m_probe = 0;
+    m_culpritA = m_culpritB = ~0U;
+    m_bFirst = false;
     const std::int32_t end = imagemap::kTransceiverSize;
     for (std::int32_t first = 0; first < end;) {
         if (m_a.getByte(first) == m_b.getByte(first)) {
@@ -178,25 +240,51 @@ void ImageDiff::compare(const cmcEeprom& a, const cmcEeprom& b) {
     m_dispatch.environment().image = editorImage;
 }
 
-bool ImageDiff::showsTheSame(cmcEeprom& probe, bool asA) {
+// Only the cells that read a byte of first-last for the image can show the probe otherwise:
+// a cell reads the same bytes again as long as those it read are unchanged.
+bool ImageDiff::showsTheSame(cmcEeprom& probe, bool asA, std::int32_t first, std::int32_t last) {
     banklink::rebuild(probe);
     m_dispatch.environment().image = &probe;
-    const auto same = [&](const Sheet& sheet, std::size_t i) {
+    const Readers& readers = asA ? m_readersA : m_readersB;
+    ++m_probe;
+    const auto same = [&](std::uint32_t cell) {
+        if (m_tried[cell] == m_probe) {
+            return true;
+        }
+        m_tried[cell] = m_probe;
+        const auto [sheetIndex, i] = m_cellAt[cell];
+        const Sheet& sheet = *m_sheets[sheetIndex];
         cmcSheetScript script(*sheet.sheet, m_dispatch, m_lists);
         const auto [c, r] = sheet.cells[i];
         return script.cellText(c, r) == (asA ? sheet.shownA : sheet.shownB)[i];
     };
-    // The cells that differ are the likeliest to show a byte: they are tried first.
-    for (const auto& [sheet, i] : m_differing) {
-        if (!same(*m_sheets[sheet], i)) {
+    std::uint32_t& culprit = asA ? m_culpritA : m_culpritB;
+    if (culprit < m_cellAt.size() && !same(culprit)) {
+        return false;
+    }
+    const std::uint32_t to = readers.start[static_cast<std::size_t>(last) + 1];
+    for (std::uint32_t k = readers.start[static_cast<std::size_t>(first)]; k < to; ++k) {
+        if (const std::uint32_t cell = readers.cells[k]; !same(cell)) {
+            culprit = cell;
             return false;
         }
     }
-    for (const auto& sheet : m_sheets) {
-        for (std::size_t i = 0; i < sheet->cells.size(); ++i) {
-            if (!same(*sheet, i)) {
+    const auto touches = [&](std::int32_t from, std::int32_t size) {
+        return first < from + size && last >= from;
+    };
+    if (touches(imagemap::kEmptyBitmap, imagemap::kEmptyBitmapSize) ||
+        touches(imagemap::kBankAssignments, imagemap::kBankableChannelCount * 2)) {
+        for (const std::uint32_t cell : readers.bankTable) {
+            if (!same(cell)) {
+                culprit = cell;
                 return false;
             }
+        }
+    }
+    for (const std::uint32_t cell : readers.anywhere) {
+        if (!same(cell)) {
+            culprit = cell;
+            return false;
         }
     }
     return true;
@@ -213,7 +301,16 @@ void ImageDiff::findUnshown(std::int32_t first, std::int32_t last) {
         }
     };
     swap(true);
-    const bool same = showsTheSame(m_probeA, true) && showsTheSame(m_probeB, false);
+    // Neighbouring bytes are mostly shown by the same cells of the same image: the image whose
+    // cells showed the last change is tried first.
+    bool same = true;
+    for (const bool asA : {m_bFirst ? false : true, m_bFirst ? true : false}) {
+        if (!showsTheSame(asA ? m_probeA : m_probeB, asA, first, last)) {
+            same = false;
+            m_bFirst = !asA;
+            break;
+        }
+    }
     swap(false);
     if (same) {
         m_bytes.push_back({first, last});

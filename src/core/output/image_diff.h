@@ -51,8 +51,22 @@ public:
 
 private:
     struct Sheet;
-    std::vector<std::string> texts(Sheet& sheet, cmcEeprom& image);
-    bool showsTheSame(cmcEeprom& probe, bool asA);
+    // Which cells read each byte of one image, learned while their texts were taken.
+    struct Readers {
+        struct Span {
+            std::int32_t first;
+            std::int32_t end; // exclusive
+            std::uint32_t cell;
+        };
+        std::vector<Span> spans;              // gathered while the texts are taken
+        std::vector<std::uint32_t> start;     // per address, where its cells begin in `cells`
+        std::vector<std::uint32_t> cells;     // cell numbers, address by address
+        std::vector<std::uint32_t> anywhere;  // cells whose reach is unknown
+        std::vector<std::uint32_t> bankTable; // cells that read the bank link table
+        void index(std::int32_t size);
+    };
+    std::vector<std::string> texts(Sheet& sheet, cmcEeprom& image, Readers& readers);
+    bool showsTheSame(cmcEeprom& probe, bool asA, std::int32_t first, std::int32_t last);
     void findUnshown(std::int32_t first, std::int32_t last);
 
     SheetEnvironment m_env;
@@ -64,7 +78,14 @@ private:
     cmcEeprom m_probeB;
     std::vector<std::unique_ptr<Sheet>> m_sheets;
     std::vector<CellDifference> m_cells;
-    std::vector<std::pair<std::size_t, std::size_t>> m_differing; // sheet, cell of each difference
+    std::vector<std::pair<std::size_t, std::size_t>> m_cellAt; // cell number -> sheet, cell
+    Readers m_readersA;
+    Readers m_readersB;
+    std::vector<std::uint32_t> m_tried; // the probe that last tried each cell
+    std::uint32_t m_probe = 0;
+    std::uint32_t m_culpritA = ~0U; // the cell that showed the last change of each image
+    std::uint32_t m_culpritB = ~0U;
+    bool m_bFirst = false;
     std::vector<ByteDifference> m_bytes;
 };
 

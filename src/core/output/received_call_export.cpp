@@ -2,6 +2,7 @@
 
 #include "base/text_lines.h"
 #include "clonefile/file_replacement.h"
+#include "output/csv_reader.h"
 #include "radio/gps_format.h"
 #include "radio/received_call_log.h"
 #include "radio/row_label.h"
@@ -15,12 +16,23 @@ namespace {
 
 constexpr int kColumns = 9;
 
-void appendLine(std::string& out, const std::array<std::string, kColumns>& fields, char separator) {
+// Received texts come from other stations: quoted when they hold either separator or a quote,
+// and kept from running as a formula.
+void appendLine(std::string& out, const std::array<std::string, kColumns>& fields, char separator,
+                bool received) {
+    constexpr std::size_t kTextColumns = 5;
     for (std::size_t i = 0; i < fields.size(); ++i) {
         if (i != 0) {
             out += separator;
         }
-        out += fields[i];
+        if (!received || i >= kTextColumns) {
+            out += csvField(fields[i], separator);
+            continue;
+        }
+        const std::string text = spreadsheetSafe(fields[i]);
+        // Either separator quotes the field, whichever the file uses.
+        const std::size_t other = text.find_first_of(",;");
+        out += csvField(text, other != std::string::npos ? text[other] : separator);
     }
     out += "\r\n";
 }
@@ -51,7 +63,7 @@ std::string ReceivedCallExport::csv(char separator, DateOrder order) const {
     for (int i = 0; i < kColumns; ++i) {
         fields[static_cast<std::size_t>(i)] = m_text.line("GI_Mess_FileExport_Title", i);
     }
-    appendLine(out, fields, separator);
+    appendLine(out, fields, separator, false);
 
     const ReceivedCallLog log(m_image);
     for (int row = 0; row < ReceivedCallLog::kRows; ++row) {
@@ -68,7 +80,7 @@ std::string ReceivedCallExport::csv(char separator, DateOrder order) const {
                   formatReceivedDateTime(call->date, call->time, order),
                   receivedCallBreakInText(call->status),
                   receivedCallEmergencyText(call->status)};
-        appendLine(out, fields, separator);
+        appendLine(out, fields, separator, true);
     }
     return out;
 }

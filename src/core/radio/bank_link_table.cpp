@@ -60,7 +60,8 @@ std::uint16_t slot(const cmcEeprom& image, int bank, int slotNumber) {
         slotNumber >= kBankSlotCount) {
         return kBankSlotEmpty;
     }
-    const std::uint8_t* entry = image.data() + slotAddress(bank, slotNumber);
+    image.noteRead(slotAddress(bank, slotNumber), 2);
+    const std::uint8_t* entry = image.trackedData() + slotAddress(bank, slotNumber);
     return static_cast<std::uint16_t>(entry[0] << 8 | entry[1]);
 }
 

@@ -66,7 +66,9 @@ std::string_view imageText(const cmcEeprom& image, std::int32_t address, std::in
     if (!image.isValidAddress(address) || !image.isValidAddress(address + size - 1)) {
         return {};
     }
-    return {reinterpret_cast<const char*>(image.data() + address), static_cast<std::size_t>(size)};
+    image.noteRead(address, size);
+    return {reinterpret_cast<const char*>(image.trackedData() + address),
+            static_cast<std::size_t>(size)};
 }
 
 void writeText(cmcEeprom& image, std::int32_t address, std::string_view bytes) {

@@ -146,14 +146,20 @@ bool ChannelRecord::load(int recordKind, int recordIndex) {
     if (m_image == nullptr || address < 0 || m_image->size() < kTransceiverSize) {
         return false;
     }
-    const std::uint8_t* bytes = m_image->data();
+    const cmcEeprom& image = *m_image;
+    const std::uint8_t* bytes = image.trackedData();
     const std::uint8_t* record = bytes + address;
     switch (recordKind) {
     case kKindChannel:
+        image.noteRead(address, kChannelRecordSize);
+        image.noteRead(kEmptyBitmap + emptyBitOf(recordIndex) / 8, 1);
         unpackChannel(record, true);
         used = !bit(bytes, kEmptyBitmap, emptyBitOf(recordIndex));
         bankGroup = kNoBank;
         if (recordIndex < kBankableChannelCount) {
+            image.noteRead(kPSkipBitmap + recordIndex / 8, 1);
+            image.noteRead(kSkipBitmap + recordIndex / 8, 1);
+            image.noteRead(kBankAssignments + recordIndex * 2, 2);
             skip = bit(bytes, kPSkipBitmap, recordIndex)  ? 3
                    : bit(bytes, kSkipBitmap, recordIndex) ? 1
                                                           : 0;
@@ -166,6 +172,8 @@ bool ChannelRecord::load(int recordKind, int recordIndex) {
         }
         break;
     case kKindFunction:
+        image.noteRead(address, kChannelRecordSize);
+        image.noteRead(functionSettings(recordIndex), kSettingsBlockSize);
         unpackChannel(record, true);
         used = frequency != 0;
         bankGroup = kNoBank;
@@ -176,16 +184,20 @@ bool ChannelRecord::load(int recordKind, int recordIndex) {
         break;
     case kKindBandDefault:
     case kKindBandDefaultSkip:
+        image.noteRead(address, kBandDefaultRecordSize);
         unpackChannel(record, false);
         bankGroup = kNoBank;
         skip = recordKind == kKindBandDefaultSkip ? 1 : 0;
         break;
     case kKindGps:
+        image.noteRead(address, kGpsRecordSize);
+        image.noteRead(kGpsSlotList + recordIndex, 1);
         unpackGps(record);
         slot = bytes[kGpsSlotList + recordIndex];
         used = slot < kGpsMemoryCount;
         break;
     case kKindOwnPosition:
+        image.noteRead(address, kGpsRecordSize);
         unpackGps(record);
         slot = kGpsSlotFree;
         break;
@@ -275,7 +287,8 @@ int ChannelRecord::gpsMemoryCount(const cmcEeprom& image) {
     if (image.size() < kTransceiverSize) {
         return 0;
     }
-    const std::uint8_t* slots = image.data() + kGpsSlotList;
+    image.noteRead(kGpsSlotList, kGpsMemoryCount);
+    const std::uint8_t* slots = image.trackedData() + kGpsSlotList;
     int count = 0;
     while (count < kGpsMemoryCount && slots[count] < kGpsMemoryCount) {
         ++count;

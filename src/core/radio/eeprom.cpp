@@ -26,6 +26,7 @@ std::uint8_t cmcEeprom::getByte(std::int32_t address) const {
     if (!isValidAddress(address)) {
         fatalDefect("Out of EEPROM image address (GetByte).");
     }
+    noteRead(address, 1);
     return m_data[static_cast<std::size_t>(address)];
 }
 
@@ -38,6 +39,7 @@ void cmcEeprom::writeBlock(std::int32_t address, const std::uint8_t* source, std
 void cmcEeprom::readBlock(std::int32_t address, std::uint8_t* destination,
                           std::int32_t length) const {
     if (blockInside(address, length)) {
+        noteRead(address, length);
         std::memcpy(destination, m_data.data() + address, static_cast<std::size_t>(length));
     }
 }

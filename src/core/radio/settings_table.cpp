@@ -348,7 +348,9 @@ std::optional<std::int32_t> readSetting(const cmcEeprom& image, SettingsBlock bl
     if (!found) {
         return std::nullopt;
     }
-    const std::uint8_t* bytes = image.data() + *found;
+    // At most the five bytes of a sentence mask.
+    image.noteRead(*found, 5);
+    const std::uint8_t* bytes = image.trackedData() + *found;
     switch (entry.encoding) {
     case SettingEncoding::Byte:
         return bytes[0];
@@ -429,7 +431,8 @@ std::optional<std::string> readSettingText(const cmcEeprom& image, SettingsBlock
     if (!found) {
         return std::nullopt;
     }
-    const std::uint8_t* bytes = image.data() + *found;
+    image.noteRead(*found, entry.width);
+    const std::uint8_t* bytes = image.trackedData() + *found;
     const std::uint8_t* end = std::find(bytes, bytes + entry.width, 0xFF);
     return std::string(bytes, end);
 }
@@ -460,7 +463,8 @@ bool settingHoldsListedValue(const cmcEeprom& image, SettingsBlock block,
         if (!found) {
             return false;
         }
-        const std::uint8_t* bytes = image.data() + *found;
+        image.noteRead(*found, entry.width);
+        const std::uint8_t* bytes = image.trackedData() + *found;
         const std::uint8_t* end = std::find(bytes, bytes + entry.width, 0xFF);
         // Padding runs to the end of the field: no characters after the first 0xFF.
         if (!std::all_of(end, bytes + entry.width, [](std::uint8_t c) { return c == 0xFF; })) {

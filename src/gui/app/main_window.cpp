@@ -143,7 +143,7 @@ TForm1::TForm1(MainController& controller, const CodePageText& codec, const Scre
     m_splitter->setStretchFactor(0, 0);
     m_splitter->setStretchFactor(1, 1);
     setCentralWidget(m_splitter);
-    const int left = std::max(kMinimumPane, settings.splitterV);
+    const int left = fittedSplitter(settings.splitterV, r.width);
     m_splitter->setSizes({left, std::max(kMinimumPane, r.width - left - kSplitterWidth)});
 
     m_tree->installEventFilter(this);

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -391,6 +392,19 @@ TEST(CloseCheck, YesThenCancelInSaveAsKeepsTheWindowOpen) {
     EXPECT_EQ(editor.env.windowLeft, 10);
     EXPECT_EQ(editor.env.windowHeight, 480);
     EXPECT_EQ(editor.env.splitterV, 150);
+}
+
+TEST(CloseCheck, BoundsBeyondTheScreenAreStoredFitted) {
+    HeadlessEditor editor;
+    editor.start();
+    constexpr int kMax = std::numeric_limits<int>::max();
+    EXPECT_TRUE(editor.controller->closeQuery(
+        ScreenRect{std::numeric_limits<int>::min(), -5, kMax, kMax}, kMax));
+    EXPECT_EQ(editor.env.windowLeft, 16 - 1024);
+    EXPECT_EQ(editor.env.windowTop, 0);
+    EXPECT_EQ(editor.env.windowWidth, 1024);
+    EXPECT_EQ(editor.env.windowHeight, 768);
+    EXPECT_EQ(editor.env.splitterV, 1024 - 11);
 }
 
 TEST(StartUp, TheWindowShowsAtOnceOnlyWhenTheSetupWasDone) {

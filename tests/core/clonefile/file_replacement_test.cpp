@@ -6,12 +6,14 @@
 
 #include <algorithm>
 #include <csignal>
+#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <random>
 #include <string>
 #include <vector>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -177,6 +179,36 @@ TEST(FileReplacementTest, AnInterruptedSaveLeavesTheOldOrTheNewFileAndNothingEls
         }
         EXPECT_EQ(left, std::vector<std::string>{}) << round;
     }
+}
+
+// What a save killed between naming and moving its file leaves: removed at the next save into
+// the folder when it is ours and old; anything else stays.
+TEST(FileReplacementTest, TheNextSaveRemovesOurOldLeftoversOnly) {
+    test::TempFolder folder;
+    struct Case {
+        const char* name;
+        int ageSeconds;
+        bool removed;
+    };
+    const Case cases[] = {
+        {".qx0a1b2c.tmp", 3600, true},
+        {".qx0a1b2d.tmp", 0, false}, // another save may be writing it
+        {".qxABCDEF.tmp", 3600, false},
+        {".qx0a1b2.tmp", 3600, false},
+        {"qx0a1b2c.tmp", 3600, false},
+        {".qx0a1b2c.tmp.x", 3600, false},
+    };
+    for (const Case& c : cases) {
+        const std::string path = folder.write(c.name, "complete new file");
+        const struct timespec times[2] = {{std::time(nullptr) - c.ageSeconds, 0},
+                                          {std::time(nullptr) - c.ageSeconds, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    }
+    ASSERT_EQ(replaceFileContents(folder.file("a.icf"), "new"), FileErrorCode::Ok);
+    for (const Case& c : cases) {
+        EXPECT_EQ(fs::exists(folder.file(c.name)), !c.removed) << c.name;
+    }
+    EXPECT_EQ(test::TempFolder::read(folder.file("a.icf")), "new");
 }
 
 TEST(FileReplacementTest, OnlyRegularFilesAreOpenedForReading) {

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 
 #include <string>
 #include <vector>
@@ -40,7 +41,8 @@ void fill(cmcEeprom& image) {
     const int skips[] = {0, 1, 3};
     const int squelches[] = {0, 2, 4};
     const std::uint32_t bases[] = {145000000, 433000000, 910000000, 123450000};
-    const char* names[] = {"", "A,B", "say \"x\"", "12345678", " lead", "CH;7"};
+    const char* names[] = {"",     "A,B",  "say \"x\"", "12345678", " lead", "CH;7",
+                           "=1+1", "+cmd", "-1+1",      "'=q",      "@x"};
     ChannelRecord rec(image);
     int n = 0;
     for (int ch = 0; ch < kChannelCount; ch += ch < 60 || ch >= 495 ? 1 : 37, ++n) {
@@ -58,7 +60,7 @@ void fill(cmcEeprom& image) {
         rec.mode = n % 5;
         rec.tuningStep = n % 9;
         rec.skip = skips[n % 3];
-        rec.name = ChannelRecord::toText8(names[n % 6]);
+        rec.name = ChannelRecord::toText8(names[n % std::size(names)]);
         rec.digitalSquelch = squelches[n % 3];
         rec.digitalCode = (n * 11) % 128;
         rec.yourCall = ChannelRecord::toText8(n % 2 == 0 ? "CQCQCQ" : "JA1ABC");
@@ -165,7 +167,9 @@ TEST_F(ChannelCsvTest, RoundTripIsExactForEveryDefaultImageAndAFilledOne) {
     const std::string csv = exportOf(image);
     for (const char* value : {",FM,", ",NFM,", ",AM,", ",NAM,", ",DV,", ",Tone,", ",TSQL,",
                               ",TSQL-R,", ",DTCS,", ",DTCS-R,", ",+,", ",-,", ",S,", ",P,",
-                              ",DSQL,", ",CSQL,", "\"A,B\"", "\"say \"\"x\"\"\""}) {
+                              ",DSQL,", ",CSQL,", "\"A,B\"", "\"say \"\"x\"\"\"",
+                              // Texts a spreadsheet would run as formulas are guarded.
+                              ",'=1+1,", ",'+cmd,", ",'-1+1,", ",''=q,", ",'@x,"}) {
         EXPECT_NE(csv.find(value), std::string::npos) << value;
     }
     expectRoundTrip(image, "filled");
@@ -277,6 +281,26 @@ TEST_F(ChannelCsvTest, WholeFileProblemsAndTheOverwriteList) {
     EXPECT_EQ(import.problem(), ChannelImportMessage::NoHeader);
     EXPECT_FALSE(import.prepare("Name,Frequency\nx,146.52\n"));
     EXPECT_EQ(import.problem(), ChannelImportMessage::NoLocationColumn);
+    // A column named twice, in any spelling the header takes, refuses the file.
+    for (const char* header :
+         {"Location,Frequency,Name,Frequency", "Location,Name,frequency, NAME"}) {
+        EXPECT_FALSE(import.prepare(std::string(header) + "\n1,146.52,a,147.0\n")) << header;
+        EXPECT_EQ(import.problem(), ChannelImportMessage::ColumnTwice) << header;
+        EXPECT_TRUE(import.lines().empty());
+    }
+    EXPECT_EQ(report(import), "The header line names the column NAME twice.\n");
+
+    // The report of a long file shows its first 100 lines, then how many more there are.
+    std::string many = "Location,Frequency\n";
+    for (int i = 0; i < 250; ++i) {
+        many += "600,146.52\n";
+    }
+    ASSERT_TRUE(import.prepare(many));
+    const std::vector<std::string> lines = import.reportLines(s.lines);
+    ASSERT_EQ(lines.size(), 102U);
+    EXPECT_EQ(lines[99].substr(0, 20), "Line 101: refused: L");
+    EXPECT_EQ(lines[100], "... and 150 more lines.");
+    EXPECT_EQ(lines[101], "0 lines taken, 250 refused.");
 
     cmcEeprom& image = s.images.current();
     clearChannels(image);

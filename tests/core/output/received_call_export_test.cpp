@@ -167,7 +167,28 @@ TEST_F(ReceivedCallExportTest, TextFieldsKeepTheirBytes) {
     // Only trailing blanks go, and a line break, which would split the call's line, shows as
     // a space.
     enter(0, 0, Call{.caller = "ab,\"CD\"  ", .note = "1\r\n2", .called = "\xB0X\tY    "});
-    EXPECT_EQ(exported(',')[1], "ab,\"CD\",1  2,\xB0X\tY,JP1YIU B,JP1YIU G,,12/24/2009 21:05:59,,");
+    // A separator of either kind or a quote quotes the field; its bytes stay as they were.
+    EXPECT_EQ(exported(',')[1],
+              "\"ab,\"\"CD\"\"\",1  2,\xB0X\tY,JP1YIU B,JP1YIU G,,12/24/2009 21:05:59,,");
+    EXPECT_EQ(exported(';')[1],
+              "\"ab,\"\"CD\"\"\";1  2;\xB0X\tY;JP1YIU B;JP1YIU G;;12/24/2009 21:05:59;;");
+}
+
+TEST_F(ReceivedCallExportTest, ReceivedTextsNeverRunAsSpreadsheetFormulas) {
+    struct Case {
+        const char* caller;
+        const char* written;
+    };
+    const Case cases[] = {
+        {"=1+1", "'=1+1"}, {"+cmd", "'+cmd"}, {"-1+1", "'-1+1"},
+        {"@x", "'@x"},     {"\tA", "'\tA"},   {"'=q", "''=q"},
+        {"A=1", "A=1"},    {"'a", "'a"},      {"=A,B", "\"'=A,B\""},
+    };
+    for (const Case& c : cases) {
+        enter(0, 0, Call{.caller = c.caller});
+        const std::string line = exported(',')[1];
+        EXPECT_EQ(line.substr(0, line.rfind(",3100,")), c.written) << c.caller;
+    }
 }
 
 class ExportFileTest : public ReceivedCallExportTest {
