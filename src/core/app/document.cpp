@@ -194,7 +194,14 @@ bool indDocument::openText(std::string_view text) {
     return readInto(nullptr, text);
 }
 
-bool indDocument::readInto(const std::string* path, std::string_view text) {
+bool indDocument::openCopy(const std::string& path) {
+    if (closeCheck(false) == PromptAnswer::Cancel) {
+        return false;
+    }
+    return readInto(&path, {}, true);
+}
+
+bool indDocument::readInto(const std::string* path, std::string_view text, bool asCopy) {
     setBusy(true);
     cmcEeprom scratch(m_images.current().size());
     cmcIcfFile file(scratch);
@@ -218,12 +225,12 @@ bool indDocument::readInto(const std::string* path, std::string_view text) {
         setBusy(false);
         return false;
     }
-    if (path != nullptr) {
+    if (path != nullptr && !asCopy) {
         takeLocation(*path);
     } else {
         m_path.clear();
     }
-    m_diskStamp = file.stamp();
+    m_diskStamp = asCopy ? FileStamp{} : file.stamp();
     m_noticedStamp = {};
     // Only the transceiver part comes from the file; the rest of the image is derived here.
     m_images.current().writeBlock(imagemap::kTransceiverStart, scratch.data(),
@@ -232,6 +239,9 @@ bool indDocument::readInto(const std::string* path, std::string_view text) {
     m_images.correct(m_flags);
     markSaved();
     m_history.reset();
+    if (asCopy) {
+        markModified();
+    }
     refreshTitle();
     if (m_replaced) {
         m_replaced();

@@ -1,6 +1,7 @@
 #include "app/main_controller.h"
 
 #include "app/environ.h"
+#include "app/radio_backups.h"
 #include "app/recent_files.h"
 #include "app/views.h"
 #include "base/settings_store.h"
@@ -10,6 +11,7 @@
 #include "link/serial_device.h"
 #include "link/termios_serial_device.h"
 #include "radio/bank_link_table.h"
+#include "radio/destination.h"
 #include "radio/image_map.h"
 #include "sheet/sheet_kinds.h"
 #include "sheet/sheet_script.h"
@@ -18,6 +20,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 
 namespace qx {
 
@@ -237,6 +240,7 @@ MainController::MainController(indEnviron& settings, cmcGTex& uiText, cmcEvMan& 
     };
     m_cloneCommands.SetViews(std::move(cloneViews));
     m_cloneCommands.SetSettingChecks(m_writeChecks.get());
+    m_cloneCommands.SetReadBackup([this](const cmcEeprom& received) { backUpRead(received); });
 
     m_periodic->setCallback([this](cmcTask&) { periodic(); });
     m_bus.subscribe(this);
@@ -617,6 +621,47 @@ bool MainController::openDocument(const std::string& path) {
     return opened;
 }
 
+void MainController::backUpRead(const cmcEeprom& received) {
+    if (!m_settings.keepBackups) {
+        return;
+    }
+    const RadioBackups backups(m_system.backupsFolder());
+    const RadioBackups::Stored stored = backups.store(
+        received, destinationName(m_document.images().destination()), std::time(nullptr));
+    if (stored.code == FileErrorCode::Ok) {
+        if (m_views != nullptr) {
+            m_views->setStatusText(0,
+                                   replacePlaceholders(m_texts.firstLine("GI_AppMess_S_BackupKept"),
+                                                       {cmcRecent::fileNamePart(stored.path)}));
+        }
+        return;
+    }
+    const std::string folder = backups.folder().empty() ? "-" : backups.folder();
+    m_prompt.ask(replacePlaceholders(m_texts.blockText("GI_Mess_Backup_NotKept"),
+                                     {folder, stored.reason.message()}),
+                 appTitle(), PromptIcon::Warning, PromptButtons::Ok);
+}
+
+void MainController::openBackup() {
+    const RadioBackups backups(m_system.backupsFolder());
+    const std::vector<RadioBackup> found = backups.list();
+    if (found.empty()) {
+        m_prompt.ask(
+            replacePlaceholders(m_texts.blockText("GI_Mess_Backups_None"), {backups.folder()}),
+            appTitle(), PromptIcon::Information, PromptButtons::Ok);
+        return;
+    }
+    if (m_views == nullptr) {
+        return;
+    }
+    const std::optional<std::size_t> chosen = m_views->chooseBackup(found);
+    if (!chosen || *chosen >= found.size()) {
+        return;
+    }
+    closeSheet();
+    m_document.openCopy(found[*chosen].path);
+}
+
 void MainController::choosePortNumber() {
     if (m_views == nullptr) {
         return;
@@ -711,7 +756,18 @@ std::int32_t MainController::runMenuCommand(cmcCellObj& cell, bool execute) {
         }
         break;
     case CL_Menu_File_Open:
-        if (execute) {
+        // Index 1 opens a radio backup, index 2 keeps backups on or off.
+        if (cell.index == 1) {
+            if (execute) {
+                openBackup();
+            }
+        } else if (cell.index == 2) {
+            if (execute) {
+                m_settings.keepBackups = !m_settings.keepBackups;
+            } else {
+                checked(m_settings.keepBackups);
+            }
+        } else if (execute) {
             closeSheet();
             m_document.open();
         }

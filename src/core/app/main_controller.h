@@ -204,6 +204,10 @@ private:
     void showChannelCount(const char* key, int channels);
     void choosePortNumber();
     void showCloneInformation();
+    // Keeps a read image in the backups folder; a failure is told, the read stands.
+    void backUpRead(const cmcEeprom& received);
+    // File > Radio Backups: the chosen backup becomes a new, untitled document.
+    void openBackup();
 
     indEnviron& m_settings;
     cmcGTex& m_texts;
