@@ -201,6 +201,17 @@ bool indDocument::openCopy(const std::string& path) {
     return readInto(&path, {}, true);
 }
 
+bool indDocument::openRecovered(const std::string& copyPath, const std::string& documentPath) {
+    if (!readInto(&copyPath, {}, true)) {
+        return false;
+    }
+    m_path = documentPath;
+    // The file as it is now: saving over it asks only when it changes from here on.
+    m_diskStamp = documentPath.empty() ? FileStamp{} : fileStamp(documentPath);
+    refreshTitle();
+    return true;
+}
+
 bool indDocument::readInto(const std::string* path, std::string_view text, bool asCopy) {
     setBusy(true);
     cmcEeprom scratch(m_images.current().size());

@@ -91,6 +91,9 @@ public:
     // Opens a copy of a clone file as a new, untitled and modified document, as a read would
     // bring it: the file itself is never saved over and joins no recent list.
     bool openCopy(const std::string& path);
+    // Opens a recovery copy as the modified document of `documentPath` (empty: untitled), so
+    // that Save goes there.
+    bool openRecovered(const std::string& copyPath, const std::string& documentPath);
     bool save();
     bool saveAs();
     // Whether another program changed the document's file since it was opened or saved here

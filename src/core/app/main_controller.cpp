@@ -115,7 +115,10 @@ MainController::MainController(indEnviron& settings, cmcGTex& uiText, cmcEvMan& 
       m_toolBar(
           m_lines, [this](cmcCellCapsule& r) { return m_dispatch->dispatch(r); },
           settings.language == 1, ports.system.language() == "ja"),
-      m_recheck(ports.clock), m_periodic(ports.scheduler) {
+      m_recheck(ports.clock),
+      // Only the instance holding the lock keeps one: two would overwrite each other's.
+      m_recovery(settings.firstInstance() ? ports.system.recoveryFolder() : std::string()),
+      m_recoveryDelay(ports.clock), m_periodic(ports.scheduler) {
     const UiTextChoice choice = chooseUiText(settings.language);
     m_texts.attachSource(*choice.source);
 
@@ -367,6 +370,7 @@ void MainController::startUp() {
         if (m_views != nullptr) {
             m_views->showMainWindow();
         }
+        offerRecovery();
         return;
     }
     openInitialSetup();
@@ -547,6 +551,61 @@ void MainController::periodic() {
         applyTreeMarks();
         m_bus.post(MessageId::ImageMayHaveChanged);
     }
+    keepRecoveryCopy(false);
+}
+
+void MainController::keepRecoveryCopy(bool now) {
+    if (!m_recovery.available()) {
+        return;
+    }
+    if (!m_document.isModified()) {
+        dropRecoveryCopy();
+        return;
+    }
+    const cmcEeprom& image = m_document.current();
+    const bool changed =
+        !m_recovered || m_recovered->size() != image.size() ||
+        !std::equal(image.data(), image.data() + image.size(), m_recovered->data());
+    if (!changed) {
+        return;
+    }
+    if (!now && !m_recoveryDelay.running()) {
+        m_recoveryDelay.start(kRecoveryDelayMs);
+        return;
+    }
+    if (now || m_recoveryDelay.remaining() == 0) {
+        if (m_recovery.write(image, m_document.path())) {
+            m_recovered = image;
+        }
+        m_recoveryDelay.start(kRecoveryDelayMs);
+    }
+}
+
+void MainController::dropRecoveryCopy() {
+    if (m_recovered || m_recovery.find()) {
+        m_recovery.remove();
+    }
+    m_recovered.reset();
+}
+
+void MainController::offerRecovery() {
+    const std::optional<std::string> documentPath = m_recovery.find();
+    if (!documentPath) {
+        return;
+    }
+    const std::string name = documentPath->empty()
+                                 ? cmcRecent::fileNamePart(m_document.documentName())
+                                 : cmcRecent::fileNamePart(*documentPath);
+    const PromptAnswer answer =
+        m_prompt.ask(replacePlaceholders(m_texts.blockText("GI_Mess_Recovery_Restore"), {name}),
+                     appTitle(), PromptIcon::Question, PromptButtons::YesNo);
+    if (answer == PromptAnswer::Yes &&
+        m_document.openRecovered(m_recovery.imagePath(), *documentPath)) {
+        m_recovered = m_document.current();
+        refreshMenus();
+        return;
+    }
+    m_recovery.remove();
 }
 
 void MainController::showCloneInformation() {
@@ -590,6 +649,8 @@ bool MainController::closeQuery(const std::optional<ScreenRect>& normalBounds, i
     if (m_document.closeCheck(false) == PromptAnswer::Cancel) {
         return false;
     }
+    // Saved or discarded: nothing is left to recover.
+    dropRecoveryCopy();
     if (normalBounds) {
         m_settings.windowLeft = normalBounds->left;
         m_settings.windowTop = normalBounds->top;
@@ -904,6 +965,7 @@ std::int32_t MainController::runMenuCommand(cmcCellObj& cell, bool execute) {
     case CL_Menu_Clone_Write:
         if (execute) {
             closeSheet();
+            keepRecoveryCopy(true); // a write that goes wrong loses no edit
             m_cloneCommands.Write();
         }
         break;

@@ -6,6 +6,7 @@
 #include "app/initial_setup.h"
 #include "app/menu_builder.h"
 #include "app/received_call_export_command.h"
+#include "app/recovery_copy.h"
 #include "app/toolbar_builder.h"
 #include "app/tree_builder.h"
 #include "base/event_manager.h"
@@ -68,6 +69,8 @@ public:
     static constexpr int kPeriodMs = 50;
     // How long the image must rest after a change before the tree marks are checked again.
     static constexpr std::uint32_t kRecheckDelayMs = 500;
+    // How long after a change the recovery copy is written at most.
+    static constexpr std::uint32_t kRecoveryDelayMs = 5000;
     static constexpr const char* kMenuKey = "GI_Menu_Main";
     static constexpr const char* kToolBarKey = "GI_ToolBar_Main";
     static constexpr const char* kTreeKey = "GI_Tree_Main";
@@ -208,6 +211,12 @@ private:
     void backUpRead(const cmcEeprom& received);
     // File > Radio Backups: the chosen backup becomes a new, untitled document.
     void openBackup();
+    // The recovery copy follows the document: written a while after a change, removed when
+    // nothing is left unsaved. `now` writes a change at once.
+    void keepRecoveryCopy(bool now);
+    void dropRecoveryCopy();
+    // At the start: a copy left by a run that ended without saving is offered back.
+    void offerRecovery();
 
     indEnviron& m_settings;
     cmcGTex& m_texts;
@@ -237,6 +246,9 @@ private:
     std::unique_ptr<cuiTree> m_tree;
     std::unique_ptr<indInitialSetup> m_setup;
     cmcTick m_recheck;
+    RecoveryCopy m_recovery;
+    cmcTick m_recoveryDelay;
+    std::optional<cmcEeprom> m_recovered; // the image the copy holds
     TaskHolder m_periodic;
     bool m_fontChanged = false;
     bool m_windowBuilt = false;
