@@ -1,4 +1,5 @@
 #include "app/main_controller.h"
+#include "app/radio_backups.h"
 #include "headless_editor.h"
 #include "radio/cell_link_names.h"
 #include "radio/image_map.h"
@@ -482,6 +483,7 @@ TEST(CloneMenu, ReadDisablesTheWindowAndLeavesAnUntitledModifiedDocument) {
     editor.controller->menuClicked(*menu.find(CL_Menu_Clone_Read));
     editor.runClone();
     EXPECT_TRUE(editor.prompt.asked.empty()) << editor.prompt.asked[0].text;
+    EXPECT_EQ(RadioBackups(editor.system.backups).list().size(), 1U); // kept as it came
     EXPECT_EQ(editor.controller->document().current().getByte(imagemap::kCloneComment), 'Q');
     EXPECT_TRUE(editor.controller->document().isModified());
     EXPECT_EQ(editor.views.title, "Untitled - QX-5130");
