@@ -20,6 +20,8 @@ public:
     std::string shortDateFormat() const override;
     std::string documentsFolder() const override;
     ScreenRect workArea() const override;
+    std::string backupsFolder() const override;
+    std::string recoveryFolder() const override;
 
 private:
     WorkAreaSource m_workArea;

@@ -31,9 +31,10 @@ inline CliResult runCli(const TempFolder& folder, const std::string& arguments,
     const std::string dir = folder.path().string();
     const std::string command =
         "cd " + shellQuoted(dir) + " && export XDG_CONFIG_HOME=" + shellQuoted(dir + "/.config") +
-        " HOME=" + shellQuoted(dir) + " && " + setup + " exec " + shellQuoted(QX5130_CLI_PATH) +
-        " " + arguments + " >" + shellQuoted(dir + "/.stdout") + " 2>" +
-        shellQuoted(dir + "/.stderr");
+        " XDG_DATA_HOME=" + shellQuoted(dir + "/.local/share") +
+        " XDG_STATE_HOME=" + shellQuoted(dir + "/.local/state") + " HOME=" + shellQuoted(dir) +
+        " && " + setup + " exec " + shellQuoted(QX5130_CLI_PATH) + " " + arguments + " >" +
+        shellQuoted(dir + "/.stdout") + " 2>" + shellQuoted(dir + "/.stderr");
     const int raw = std::system(command.c_str());
     CliResult result;
     result.status = raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -50,6 +51,8 @@ inline std::vector<CliResult> runCliTogether(const TempFolder& folder,
     // Plain lists: "a && b & c" would leave c in the test's own folder.
     std::string command = "cd " + shellQuoted(dir) +
                           " || exit 1; export XDG_CONFIG_HOME=" + shellQuoted(dir + "/.config") +
+                          " XDG_DATA_HOME=" + shellQuoted(dir + "/.local/share") +
+                          " XDG_STATE_HOME=" + shellQuoted(dir + "/.local/state") +
                           " HOME=" + shellQuoted(dir) + "; ";
     const auto output = [&dir](std::size_t i, const char* what) {
         return dir + "/.run" + std::to_string(i) + what;

@@ -146,6 +146,80 @@ TEST(CloneE2eTest, ReadReturnsTheServedImageAfterTheAdjustments) {
               std::string::npos);
 }
 
+std::vector<std::filesystem::path> backupFiles(const test::TempFolder& folder) {
+    std::vector<std::filesystem::path> files;
+    std::error_code ec;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(folder.path() / ".local/share/QX-5130/backups", ec)) {
+        files.push_back(entry.path());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+TEST(CloneE2eTest, EveryReadKeepsTheImageAsReceivedInANewBackup) {
+    test::TempFolder folder;
+    const cmcEeprom served = servedImage();
+    saveIcf(served, folder.file("served.icf"));
+    Trsim trsim(folder, {"--icf", folder.file("served.icf"), "--link", folder.file("tr")});
+    for (const char* out : {"first.icf", "second.icf"}) {
+        const auto run =
+            test::runCli(folder, std::string("--device tr --destination 0 read -o ") + out);
+        ASSERT_EQ(run.status, 0) << run.err;
+    }
+    const auto files = backupFiles(folder);
+    ASSERT_EQ(files.size(), 2u); // the second read in the same second took a name of its own
+    for (const auto& file : files) {
+        EXPECT_NE(file.filename().string().find(" USA_0000 E2E served image"), std::string::npos)
+            << file;
+        const cmcEeprom kept = loadIcf(file.string());
+        // Before the adjustments: the GPS memories are still where the transceiver had them.
+        EXPECT_TRUE(sameTransceiverPart(kept, served)) << file;
+        EXPECT_EQ(kept.getByte(imagemap::kGpsSlotList + 97), 97);
+    }
+
+    const auto list = test::runCli(folder, "backups");
+    ASSERT_EQ(list.status, 0) << list.err;
+    const std::string size = std::to_string(std::filesystem::file_size(files[0]));
+    EXPECT_NE(list.out.find("\tE2E served image\tUSA_0000\t" + size + "\n2\t"), std::string::npos)
+        << list.out;
+
+    // Newest first: number 1 is the file of the second read.
+    const auto newest = std::max_element(files.begin(), files.end(), [](auto& a, auto& b) {
+        return std::filesystem::last_write_time(a) < std::filesystem::last_write_time(b);
+    });
+    const auto open = test::runCli(folder, "backups --open 1 -o restored.icf");
+    ASSERT_EQ(open.status, 0) << open.err;
+    EXPECT_EQ(test::TempFolder::read(folder.file("restored.icf")),
+              test::TempFolder::read(newest->string()));
+    for (const char* bad : {"backups --open 3 -o x.icf", "backups --open one -o x.icf",
+                            "backups --open 1", "backups -o x.icf"}) {
+        const auto refused = test::runCli(folder, bad);
+        EXPECT_EQ(refused.status, 1) << bad;
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder.file("x.icf")));
+}
+
+TEST(CloneE2eTest, AReadWhoseBackupCannotBeStoredStillSucceedsAndSaysSo) {
+    test::TempFolder folder;
+    const cmcEeprom served = servedImage();
+    saveIcf(served, folder.file("served.icf"));
+    // A file where the backups folder belongs: root ignores permission bits, not this.
+    std::filesystem::create_directories(folder.path() / ".local/share/QX-5130");
+    folder.write(".local/share/QX-5130/backups", "in the way");
+    Trsim trsim(folder, {"--icf", folder.file("served.icf"), "--link", folder.file("tr")});
+    const auto run = test::runCli(folder, "--device tr --destination 0 read -o got.icf");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("no backup of it could be kept"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("QX-5130/backups"), std::string::npos) << run.err;
+    ImageSet expected;
+    expected.setDestination(0);
+    ASSERT_TRUE(expected.takeReadImage(served, trsimDefaultFlags()));
+    expected.correct(trsimDefaultFlags());
+    EXPECT_TRUE(sameTransceiverPart(loadIcf(folder.file("got.icf")), expected.current()));
+    EXPECT_EQ(test::TempFolder::read(folder.file(".local/share/QX-5130/backups")), "in the way");
+}
+
 struct LineCase {
     const char* name;
     std::vector<std::string> trsim;

@@ -37,6 +37,8 @@ protected:
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("XDG_CONFIG_HOME", path("config"));
         env.insert("XDG_CONFIG_DIRS", path("system"));
+        env.insert("XDG_DATA_HOME", path("data"));
+        env.insert("XDG_STATE_HOME", path("state"));
         env.insert("XDG_RUNTIME_DIR", path("tmp"));
         env.insert("TMPDIR", path("tmp"));
         p.setProcessEnvironment(env);

@@ -11,6 +11,7 @@
 #include "app/main_controller.h"
 #include "app/main_window.h"
 #include "app/qt_file_dialog.h"
+#include "app/radio_backups.h"
 #include "app/ui_item.h"
 #include "base/text_metrics.h"
 #include "qt_scheduler.h"
@@ -511,7 +512,11 @@ private slots:
         QCOMPARE(s.window.windowTitle(), QStringLiteral("Untitled - QX-5130"));
         QVERIFY(s.controller.document().isModified());
         QCOMPARE(s.window.cloningWindow()->litSegments(), CloningWindow::kSegments);
-        QCOMPARE(s.window.statusPanel(0)->text(), QStringLiteral(" Read from the transceiver"));
+        QVERIFY2(s.window.statusPanel(0)->text().startsWith(
+                     QStringLiteral(" Read from the transceiver - Backup kept: ")),
+                 qPrintable(s.window.statusPanel(0)->text()));
+        // The image as it came is kept as a backup too.
+        QCOMPARE(RadioBackups(s.system.backups).list().size(), std::size_t{1});
     }
 
     void closingTheWindowDuringAReadAsksAndCancelsIt() {

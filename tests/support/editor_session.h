@@ -12,6 +12,7 @@
 #include "memory_settings_store.h"
 #include "qt_scheduler.h"
 #include "recording_prompt.h"
+#include "temp_folder.h"
 #include "text/text_table.h"
 
 #include <set>
@@ -29,8 +30,9 @@ struct EditorSession {
     EditorSession(MemorySettingsStore& store, std::set<std::string>& taken,
                   std::vector<std::string> arguments = {},
                   const SerialPortCatalogue* serialPorts = nullptr)
-        : lock(taken), env(indEnviron::kMutexName, indEnviron::kRegistryRoot,
-                           indEnviron::kRegistryRoot, store, lock, system, std::move(arguments)),
+        : lock(taken), system(systemIn(userData)),
+          env(indEnviron::kMutexName, indEnviron::kRegistryRoot, indEnviron::kRegistryRoot, store,
+              lock, system, std::move(arguments)),
           bus(scheduler), fileDialog(codec),
           controller(env, uiText, bus, ports(store, serialPorts)),
           window(controller, codec, system.area) {
@@ -51,7 +53,16 @@ struct EditorSession {
 
     NoPorts noPorts;
 
+    // Backups and recovery copies of this run go here, never to the user's own folders.
+    static FixedSystemInfo systemIn(const TempFolder& folder) {
+        FixedSystemInfo info;
+        info.backups = (folder.path() / "backups").string();
+        info.recovery = (folder.path() / "recovery").string();
+        return info;
+    }
+
     FakeInstanceLock lock;
+    TempFolder userData;
     FixedSystemInfo system;
     QtScheduler scheduler;
     indEnviron env;

@@ -10,6 +10,7 @@
 #include "recording_prompt.h"
 #include "scripted_file_dialog.h"
 #include "scripted_serial_device.h"
+#include "temp_folder.h"
 #include "text/text_table.h"
 #include "text_blocks.h"
 
@@ -106,6 +107,8 @@ public:
 struct HeadlessEditor {
     explicit HeadlessEditor(const std::function<void(indEnviron&)>& configure = {},
                             bool withViews = true) {
+        // Backups of reads go to a folder of this run, never to the user's own.
+        system.backups = (userData.path() / "backups").string();
         env.destination = 0;
         env.setupDone = true;
         env.digitalUnit = true;
@@ -137,6 +140,7 @@ struct HeadlessEditor {
 
     ManualScheduler scheduler;
     MemorySettingsStore store;
+    TempFolder userData;
     FixedSystemInfo system;
     indEnviron env{indEnviron::ReadOnly{},
                    indEnviron::kRegistryRoot,

@@ -159,6 +159,9 @@ void CloneCommands::takeReadImage(CloneResult& r) {
     call(m_views.imageReplaced);
     ApplyCloneInformation(false, true);
     call(m_views.closeOpenSheet);
+    if (m_readBackup) {
+        m_readBackup(r.image);
+    }
     end(Outcome::Done);
 }
 

@@ -51,6 +51,10 @@ public:
 
     void SetViews(Views views) { m_views = std::move(views); }
     void SetSettingChecks(CloneWriteChecks* checks) { m_checks = checks; }
+    // Told of every image a read took, exactly as the transceiver sent it.
+    void SetReadBackup(std::function<void(const cmcEeprom& received)> backup) {
+        m_readBackup = std::move(backup);
+    }
 
     // Each does nothing (false) while the engine is busy.
     bool Read(Finished finished = {});
@@ -115,6 +119,7 @@ private:
     FeatureFlags m_remembered;
     bool m_writeConfirmed = false;
     Finished m_finished;
+    std::function<void(const cmcEeprom&)> m_readBackup;
 };
 
 } // namespace qx

@@ -196,7 +196,25 @@ bool indDocument::openText(std::string_view text) {
     return readInto(nullptr, text);
 }
 
-bool indDocument::readInto(const std::string* path, std::string_view text) {
+bool indDocument::openCopy(const std::string& path) {
+    if (closeCheck(false) == PromptAnswer::Cancel) {
+        return false;
+    }
+    return readInto(&path, {}, true);
+}
+
+bool indDocument::openRecovered(const std::string& copyPath, const std::string& documentPath) {
+    if (!readInto(&copyPath, {}, true)) {
+        return false;
+    }
+    m_path = documentPath;
+    // The file as it is now: saving over it asks only when it changes from here on.
+    m_diskStamp = documentPath.empty() ? FileStamp{} : fileStamp(documentPath);
+    refreshTitle();
+    return true;
+}
+
+bool indDocument::readInto(const std::string* path, std::string_view text, bool asCopy) {
     setBusy(true);
     cmcEeprom scratch(m_images.current().size());
     cmcIcfFile file(scratch);
@@ -220,12 +238,12 @@ bool indDocument::readInto(const std::string* path, std::string_view text) {
         setBusy(false);
         return false;
     }
-    if (path != nullptr) {
+    if (path != nullptr && !asCopy) {
         takeLocation(*path);
     } else {
         m_path.clear();
     }
-    m_diskStamp = file.stamp();
+    m_diskStamp = asCopy ? FileStamp{} : file.stamp();
     m_noticedStamp = {};
     // Only the transceiver part comes from the file; the rest of the image is derived here.
     m_images.current().writeBlock(imagemap::kTransceiverStart, scratch.data(),
@@ -234,6 +252,9 @@ bool indDocument::readInto(const std::string* path, std::string_view text) {
     m_images.correct(m_flags);
     markSaved();
     m_history.reset();
+    if (asCopy) {
+        markModified();
+    }
     refreshTitle();
     if (m_replaced) {
         m_replaced();

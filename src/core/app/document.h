@@ -101,6 +101,12 @@ public:
     // document becomes untitled.
     bool openText(std::string_view text);
     bool openRecent(std::size_t index);
+    // Opens a copy of a clone file as a new, untitled and modified document, as a read would
+    // bring it: the file itself is never saved over and joins no recent list.
+    bool openCopy(const std::string& path);
+    // Opens a recovery copy as the modified document of `documentPath` (empty: untitled), so
+    // that Save goes there.
+    bool openRecovered(const std::string& copyPath, const std::string& documentPath);
     bool save();
     bool saveAs();
     // Whether another program changed the document's file since it was opened or saved here
@@ -131,7 +137,7 @@ private:
     void setBusy(bool busy) const;
     void takeLocation(const std::string& path);
     // Open from the file at `path`, or from `text` when path is null.
-    bool readInto(const std::string* path, std::string_view text);
+    bool readInto(const std::string* path, std::string_view text, bool asCopy = false);
     cmcIcfFile prepareSave();
     // Save to the document's own file, asking first when another program changed it.
     bool saveOwnFile();

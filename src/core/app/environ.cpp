@@ -136,6 +136,7 @@ void indEnviron::resetToDefaults() {
     comPort = 1;
     comSpeedHigh = 0;
     transType = 0;
+    keepBackups = true;
     currentDirectory.clear();
     recent.clear();
     const ScreenRect w = defaultWindow(m_system->workArea());
@@ -196,6 +197,8 @@ bool indEnviron::readStored() {
         return false;
     }
     currentDirectory = text(kGlobal, "Current Directory");
+    // Newer than the rest: a store without it keeps backups on.
+    keepBackups = s.readNumber(key(kGlobal), "Keep Backups").value_or(1) != 0;
     for (int i = 0; i < static_cast<int>(cmcRecent::kCapacity); ++i) {
         recent.addAtEnd(text(kRecentFileList, recentName(i)));
     }
@@ -248,6 +251,7 @@ bool indEnviron::save() {
     s.writeNumber(key(kGlobal), "ComPort", comPort);
     s.writeNumber(key(kGlobal), "ComSpeedHigh", comSpeedHigh);
     s.writeNumber(key(kGlobal), "TransType", transType);
+    s.writeNumber(key(kGlobal), "Keep Backups", keepBackups ? 1 : 0);
     s.writeText(key(kGlobal), "Current Directory", currentDirectory);
     for (int i = 0; i < static_cast<int>(cmcRecent::kCapacity); ++i) {
         s.writeText(key(kRecentFileList), recentName(i), recent.entry(static_cast<std::size_t>(i)));

@@ -85,6 +85,7 @@ public:
     int comPort = 1;              // 1..256
     int comSpeedHigh = 0;         // 0 normal, 1 high
     int transType = 0;            // connection type 0..2
+    bool keepBackups = true;      // every image read is kept in the backups folder
     std::string currentDirectory;
     int windowLeft = 0;
     int windowTop = 0;

@@ -1,6 +1,7 @@
 #include "app/main_controller.h"
 
 #include "app/environ.h"
+#include "app/radio_backups.h"
 #include "app/recent_files.h"
 #include "app/views.h"
 #include "app/window_bounds.h"
@@ -11,6 +12,7 @@
 #include "link/serial_device.h"
 #include "link/termios_serial_device.h"
 #include "radio/bank_link_table.h"
+#include "radio/destination.h"
 #include "radio/image_map.h"
 #include "sheet/sheet_kinds.h"
 #include "sheet/sheet_script.h"
@@ -20,6 +22,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <ctime>
 
 namespace qx {
 
@@ -117,7 +120,10 @@ MainController::MainController(indEnviron& settings, cmcGTex& uiText, cmcEvMan& 
       m_toolBar(
           m_lines, [this](cmcCellCapsule& r) { return m_dispatch->dispatch(r); },
           settings.language == 1, ports.system.language() == "ja"),
-      m_recheck(ports.clock), m_periodic(ports.scheduler) {
+      m_recheck(ports.clock),
+      // Only the instance holding the lock keeps one: two would overwrite each other's.
+      m_recovery(settings.firstInstance() ? ports.system.recoveryFolder() : std::string()),
+      m_recoveryDelay(ports.clock), m_periodic(ports.scheduler) {
     const UiTextChoice choice = chooseUiText(settings.language);
     m_texts.attachSource(*choice.source);
 
@@ -234,6 +240,7 @@ MainController::MainController(indEnviron& settings, cmcGTex& uiText, cmcEvMan& 
     };
     m_cloneCommands.SetViews(std::move(cloneViews));
     m_cloneCommands.SetSettingChecks(m_writeChecks.get());
+    m_cloneCommands.SetReadBackup([this](const cmcEeprom& received) { backUpRead(received); });
 
     m_periodic->setCallback([this](cmcTask&) { periodic(); });
     m_bus.subscribe(this);
@@ -360,6 +367,7 @@ void MainController::startUp() {
         if (m_views != nullptr) {
             m_views->showMainWindow();
         }
+        offerRecovery();
         return;
     }
     openInitialSetup();
@@ -552,6 +560,61 @@ void MainController::periodic() {
         applyTreeMarks();
         m_bus.post(MessageId::ImageMayHaveChanged);
     }
+    keepRecoveryCopy(false);
+}
+
+void MainController::keepRecoveryCopy(bool now) {
+    if (!m_recovery.available()) {
+        return;
+    }
+    if (!m_document.isModified()) {
+        dropRecoveryCopy();
+        return;
+    }
+    const cmcEeprom& image = m_document.current();
+    const bool changed =
+        !m_recovered || m_recovered->size() != image.size() ||
+        !std::equal(image.data(), image.data() + image.size(), m_recovered->data());
+    if (!changed) {
+        return;
+    }
+    if (!now && !m_recoveryDelay.running()) {
+        m_recoveryDelay.start(kRecoveryDelayMs);
+        return;
+    }
+    if (now || m_recoveryDelay.remaining() == 0) {
+        if (m_recovery.write(image, m_document.path())) {
+            m_recovered = image;
+        }
+        m_recoveryDelay.start(kRecoveryDelayMs);
+    }
+}
+
+void MainController::dropRecoveryCopy() {
+    if (m_recovered || m_recovery.find()) {
+        m_recovery.remove();
+    }
+    m_recovered.reset();
+}
+
+void MainController::offerRecovery() {
+    const std::optional<std::string> documentPath = m_recovery.find();
+    if (!documentPath) {
+        return;
+    }
+    const std::string name = documentPath->empty()
+                                 ? cmcRecent::fileNamePart(m_document.documentName())
+                                 : cmcRecent::fileNamePart(*documentPath);
+    const PromptAnswer answer =
+        m_prompt.ask(replacePlaceholders(m_texts.blockText("GI_Mess_Recovery_Restore"), {name}),
+                     appTitle(), PromptIcon::Question, PromptButtons::YesNo);
+    if (answer == PromptAnswer::Yes &&
+        m_document.openRecovered(m_recovery.imagePath(), *documentPath)) {
+        m_recovered = m_document.current();
+        refreshMenus();
+        return;
+    }
+    m_recovery.remove();
 }
 
 CloningProgress MainController::cloningProgress(int litSegments, std::int64_t done,
@@ -573,6 +636,8 @@ CloningProgress MainController::cloningProgress(int litSegments, std::int64_t do
 }
 
 void MainController::cloneEnded(CloneCommands::Outcome outcome, const char* doneKey) {
+    std::string backupNote;
+    backupNote.swap(m_backupNote);
     if (m_views == nullptr) {
         return;
     }
@@ -580,7 +645,11 @@ void MainController::cloneEnded(CloneCommands::Outcome outcome, const char* done
     if (outcome == CloneCommands::Outcome::Cancelled) {
         m_views->setStatusText(0, m_texts.firstLine("GI_AppMess_S_CloneCancelled"));
     } else if (outcome == CloneCommands::Outcome::Done && doneKey != nullptr) {
-        m_views->setStatusText(0, m_texts.firstLine(doneKey));
+        std::string text = m_texts.firstLine(doneKey);
+        if (!backupNote.empty()) {
+            text += " - " + backupNote;
+        }
+        m_views->setStatusText(0, text);
     } else {
         m_views->setStatusText(0, {});
     }
@@ -641,6 +710,8 @@ bool MainController::closeQuery(const std::optional<ScreenRect>& normalBounds, i
     if (m_document.closeCheck(false) == PromptAnswer::Cancel) {
         return false;
     }
+    // Saved or discarded: nothing is left to recover.
+    dropRecoveryCopy();
     if (normalBounds) {
         // Stored only as they fit the screen, so that a bad start is not carried into the next.
         const ScreenRect fitted = reachableWindowBounds(*normalBounds, m_system.workArea());
@@ -709,6 +780,45 @@ bool MainController::choosePortPath(const std::string& path) {
     m_settings.comPort = port;
     refreshMenus();
     return true;
+}
+
+void MainController::backUpRead(const cmcEeprom& received) {
+    if (!m_settings.keepBackups) {
+        return;
+    }
+    const RadioBackups backups(m_system.backupsFolder());
+    const RadioBackups::Stored stored = backups.store(
+        received, destinationName(m_document.images().destination()), std::time(nullptr));
+    if (stored.code == FileErrorCode::Ok) {
+        // Said with the end of the read, which comes next.
+        m_backupNote = replacePlaceholders(m_texts.firstLine("GI_AppMess_S_BackupKept"),
+                                           {cmcRecent::fileNamePart(stored.path)});
+        return;
+    }
+    const std::string folder = backups.folder().empty() ? "-" : backups.folder();
+    m_prompt.ask(replacePlaceholders(m_texts.blockText("GI_Mess_Backup_NotKept"),
+                                     {folder, stored.reason.message()}),
+                 appTitle(), PromptIcon::Warning, PromptButtons::Ok);
+}
+
+void MainController::openBackup() {
+    const RadioBackups backups(m_system.backupsFolder());
+    const std::vector<RadioBackup> found = backups.list();
+    if (found.empty()) {
+        m_prompt.ask(
+            replacePlaceholders(m_texts.blockText("GI_Mess_Backups_None"), {backups.folder()}),
+            appTitle(), PromptIcon::Information, PromptButtons::Ok);
+        return;
+    }
+    if (m_views == nullptr) {
+        return;
+    }
+    const std::optional<std::size_t> chosen = m_views->chooseBackup(found);
+    if (!chosen || *chosen >= found.size()) {
+        return;
+    }
+    closeSheet();
+    m_document.openCopy(found[*chosen].path);
 }
 
 void MainController::choosePortNumber() {
@@ -837,7 +947,18 @@ std::int32_t MainController::runMenuCommand(cmcCellObj& cell, bool execute) {
         }
         break;
     case CL_Menu_File_Open:
-        if (execute) {
+        // Index 1 opens a radio backup, index 2 keeps backups on or off.
+        if (cell.index == 1) {
+            if (execute) {
+                openBackup();
+            }
+        } else if (cell.index == 2) {
+            if (execute) {
+                m_settings.keepBackups = !m_settings.keepBackups;
+            } else {
+                checked(m_settings.keepBackups);
+            }
+        } else if (execute) {
             closeSheet();
             m_document.open();
         }
@@ -983,6 +1104,10 @@ std::int32_t MainController::runMenuCommand(cmcCellObj& cell, bool execute) {
             closeSheet();
             m_cloneCommands.Write(
                 [this](CloneCommands::Outcome outcome, int) { cloneEnded(outcome, nullptr); });
+}
+
+            keepRecoveryCopy(true); // a write that goes wrong loses no edit
+            m_cloneCommands.Write();
         }
         break;
     case CL_Menu_Clone_Info:

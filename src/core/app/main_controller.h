@@ -7,6 +7,7 @@
 #include "app/menu_builder.h"
 #include "app/port_map.h"
 #include "app/received_call_export_command.h"
+#include "app/recovery_copy.h"
 #include "app/toolbar_builder.h"
 #include "app/tree_builder.h"
 #include "app/views.h"
@@ -72,6 +73,8 @@ public:
     static constexpr int kPeriodMs = 50;
     // How long the image must rest after a change before the tree marks are checked again.
     static constexpr std::uint32_t kRecheckDelayMs = 500;
+    // How long after a change the recovery copy is written at most.
+    static constexpr std::uint32_t kRecoveryDelayMs = 5000;
     static constexpr const char* kMenuKey = "GI_Menu_Main";
     static constexpr const char* kToolBarKey = "GI_ToolBar_Main";
     static constexpr const char* kTreeKey = "GI_Tree_Main";
@@ -234,6 +237,16 @@ private:
     void showCloneInformation();
     // The status line after a clone command: doneKey's text when it went through.
     void cloneEnded(CloneCommands::Outcome outcome, const char* doneKey);
+    // Keeps a read image in the backups folder; a failure is told, the read stands.
+    void backUpRead(const cmcEeprom& received);
+    // File > Radio Backups: the chosen backup becomes a new, untitled document.
+    void openBackup();
+    // The recovery copy follows the document: written a while after a change, removed when
+    // nothing is left unsaved. `now` writes a change at once.
+    void keepRecoveryCopy(bool now);
+    void dropRecoveryCopy();
+    // At the start: a copy left by a run that ended without saving is offered back.
+    void offerRecovery();
 
     indEnviron& m_settings;
     cmcGTex& m_texts;
@@ -247,6 +260,7 @@ private:
     const SerialPortCatalogue* m_catalogue;
     indPortMap m_portMap;
     std::vector<SerialPortInfo> m_foundPorts;
+    std::string m_backupNote; // the backup a read kept, for the status line at its end
 
     GTexLines m_lines;
     cmcValueTables m_valueTables;
@@ -267,6 +281,9 @@ private:
     std::unique_ptr<cuiTree> m_tree;
     std::unique_ptr<indInitialSetup> m_setup;
     cmcTick m_recheck;
+    RecoveryCopy m_recovery;
+    cmcTick m_recoveryDelay;
+    std::optional<cmcEeprom> m_recovered; // the image the copy holds
     TaskHolder m_periodic;
     bool m_fontChanged = false;
     // The sheet the status line's text belongs to.

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "app/radio_backups.h"
 #include "base/system_info.h"
 #include "output/channel_csv_import.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace qx {
 
@@ -76,6 +79,11 @@ public:
     virtual std::optional<ChannelImportOptions> askChannelImportPlacement(bool /*hasLocation*/,
                                                                           int /*suggestedFrom*/) {
         return ChannelImportOptions{};
+    }
+    // File > Radio Backups: the backup the user chose to open, or nothing for Cancel. Without a
+    // window none is chosen.
+    virtual std::optional<std::size_t> chooseBackup(const std::vector<RadioBackup>& /*backups*/) {
+        return std::nullopt;
     }
     // The clone information dialog: a modal frame showing the sheet, captioned `caption`.
     virtual void showCloneInformation(cuiSheet& sheet, const std::string& caption) = 0;

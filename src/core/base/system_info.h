@@ -30,6 +30,10 @@ public:
     virtual std::string documentsFolder() const = 0;
     // The desktop minus the task bar.
     virtual ScreenRect workArea() const = 0;
+    // Where the images read from a transceiver are kept, and where the recovery copies of
+    // unsaved documents go; empty when the platform has no such place.
+    virtual std::string backupsFolder() const { return {}; }
+    virtual std::string recoveryFolder() const { return {}; }
 };
 
 } // namespace qx

@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <random>
 
 #include <dirent.h>
@@ -446,6 +447,58 @@ FileErrorCode replaceFileContents(const std::string& path, std::string_view cont
         *written = result == FileErrorCode::Ok ? stamp : FileStamp{};
     }
     return result;
+}
+
+FileErrorCode createNewFile(const std::string& path, std::string_view contents,
+                            std::error_code& reason) {
+    reason.clear();
+    std::filesystem::create_directories(folderOf(path), reason);
+    if (reason) {
+        return FileErrorCode::FileOpen;
+    }
+    Target target;
+    const FileErrorCode resolved = resolve(path, target, reason);
+    if (resolved != FileErrorCode::Ok) {
+        return resolved;
+    }
+    if (target.exists) {
+        reason = systemError(EEXIST);
+        return FileErrorCode::FileOpen;
+    }
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        const std::string name = temporaryName();
+        PendingTemporary pending(target.folder + "/" + name);
+        FileDescriptor fd(::openat(target.folderFd.get(), name.c_str(),
+                                   O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kTemporaryMode));
+        if (!fd) {
+            if (errno == EEXIST) {
+                continue;
+            }
+            reason = systemError(errno);
+            return FileErrorCode::FileOpen;
+        }
+        const bool written = writeAll(fd.get(), contents, reason) &&
+                             takeOwnerAndMode(fd.get(), target, reason) && ::fsync(fd.get()) == 0 &&
+                             ::close(fd.release()) == 0;
+        // A link, unlike a rename, refuses a name that someone took meanwhile.
+        const bool linked = written && ::linkat(target.folderFd.get(), name.c_str(),
+                                                target.folderFd.get(), target.name.c_str(), 0) == 0;
+        if (!linked && !reason) {
+            reason = systemError(errno);
+        }
+        ::unlinkat(target.folderFd.get(), name.c_str(), 0);
+        if (!linked) {
+            return reason == std::errc::file_exists ? FileErrorCode::FileOpen
+                                                    : FileErrorCode::FileAccess;
+        }
+        if (::fsync(target.folderFd.get()) != 0 && errno != EINVAL) {
+            reason = systemError(errno);
+            return FileErrorCode::FileAccess;
+        }
+        return FileErrorCode::Ok;
+    }
+    reason = systemError(EEXIST);
+    return FileErrorCode::FileOpen;
 }
 
 FileStamp fileStamp(const std::string& path) {

@@ -40,6 +40,12 @@ FileErrorCode replaceFileContents(const std::string& path, std::string_view cont
                                   std::error_code& reason, FileStamp* written = nullptr);
 FileErrorCode replaceFileContents(const std::string& path, std::string_view contents);
 
+// Puts `contents` under `path` as a new file, as safely as replaceFileContents, but never in
+// place of a file already there: FileOpen with EEXIST then. The folder is created first when
+// it is missing.
+FileErrorCode createNewFile(const std::string& path, std::string_view contents,
+                            std::error_code& reason);
+
 // Whether replaceFileContents could put a file under `path` now, without changing anything:
 // Ok, or FileOpen with the reason.
 FileErrorCode checkReplaceable(const std::string& path, std::error_code& reason);

@@ -1,5 +1,7 @@
 #include "main_window.h"
 
+#include "backups_dialog.h"
+
 #include "app/environ.h"
 #include "app/main_controller.h"
 #include "app/ui_item.h"
@@ -563,6 +565,28 @@ std::optional<std::string> TForm1::askPortNumber(const std::string& text) {
         return std::nullopt;
     }
     return m_codec.fromQString(dialog.edit()->text());
+}
+
+std::optional<std::size_t> TForm1::chooseBackup(const std::vector<RadioBackup>& backups) {
+    cmcGTex& texts = m_controller.texts();
+    BackupsDialog::Texts labels;
+    labels.caption = m_codec.toQString(texts.firstLine("GI_App_Backups_Caption"));
+    for (int i = 0; i < 4; ++i) {
+        labels.columns << m_codec.toQString(texts.line("GI_App_Backups_Columns", i));
+    }
+    labels.open = m_codec.toQString(texts.line("GI_App_Backups_Buttons", 0));
+    labels.cancel = m_codec.toQString(texts.line("GI_App_Backups_Buttons", 1));
+    std::vector<QStringList> rows;
+    for (const RadioBackup& b : backups) {
+        rows.push_back({QString::fromStdString(b.date), m_codec.toQString(b.comment),
+                        QString::fromStdString(b.destination), QString::number(b.size)});
+    }
+    BackupsDialog dialog(labels, tableFont("CellModel_BasicDialog"), rows,
+                         isVisible() ? this : nullptr);
+    if (dialog.exec() != QDialog::Accepted || dialog.chosenRow() < 0) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(dialog.chosenRow());
 }
 
 std::optional<ChannelImportOptions> TForm1::askChannelImportPlacement(bool hasLocation,

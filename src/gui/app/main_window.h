@@ -68,6 +68,7 @@ public:
     void sheetOpened(cuiSheet& sheet) override;
     void sheetClosing(cuiSheet& sheet) override;
     std::optional<std::string> askPortNumber(const std::string& text) override;
+    std::optional<std::size_t> chooseBackup(const std::vector<RadioBackup>& backups) override;
     std::optional<ChannelImportOptions> askChannelImportPlacement(bool hasLocation,
                                                                   int suggestedFrom) override;
     void openInitialSetup() override;

@@ -95,6 +95,7 @@ TEST_F(EnvironTest, FirstRunStartsWithDefaultsAndWritesEverySectionOnExit) {
         {"Global", "ComPort"},
         {"Global", "ComSpeedHigh"},
         {"Global", "TransType"},
+        {"Global", "Keep Backups"},
         {"View Option", "FontSize Percentage"},
         {"View Option", "Toolbar Visible"},
         {"View Option", "FontSize Printer"},

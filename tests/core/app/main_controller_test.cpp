@@ -1,4 +1,5 @@
 #include "app/main_controller.h"
+#include "app/radio_backups.h"
 #include "headless_editor.h"
 #include "radio/cell_link_names.h"
 #include "radio/image_map.h"
@@ -45,7 +46,7 @@ TEST(MainMenu, CaptionsShortcutsAndImagesComeFromTheTable) {
     EXPECT_EQ(captions(root), (std::vector<std::string>{"&File", "&Edit", "&View", "COM &Port",
                                                         "&Clone", "&Help"}));
     const cuiItem& file = *root.children[0];
-    ASSERT_EQ(file.children.size(), 18U);
+    ASSERT_EQ(file.children.size(), 21U);
     EXPECT_EQ(file.children[0]->caption, "&New");
     EXPECT_EQ(file.children[0]->shortcut, "Ctrl+N");
     EXPECT_EQ(file.children[0]->imageIndex, 0);
@@ -59,8 +60,9 @@ TEST(MainMenu, CaptionsShortcutsAndImagesComeFromTheTable) {
     EXPECT_TRUE(file.children[9]->isSeparator());
     EXPECT_EQ(captions(*file.children[10]),
               (std::vector<std::string>{"&Current Sheet...", "&All..."}));
-    EXPECT_EQ(file.children[17]->caption, "E&xit");
-    EXPECT_EQ(file.children[17]->shortcut, "Alt+F4");
+    EXPECT_EQ(file.children[12]->caption, "Radio &Backups...");
+    EXPECT_EQ(file.children[20]->caption, "E&xit");
+    EXPECT_EQ(file.children[20]->shortcut, "Alt+F4");
     EXPECT_EQ(captions(*root.children[1]), (std::vector<std::string>{"&Undo", "&Redo"}));
     EXPECT_EQ(root.children[1]->children[0]->shortcut, "Ctrl+Z");
     EXPECT_EQ(root.children[1]->children[1]->shortcut, "Ctrl+Y; Ctrl+Shift+Z");
@@ -93,7 +95,7 @@ TEST(MainMenu, RecentFileItemsShowTheListNumberedWithAmpersandsDoubled) {
     editor.start();
     cuiMenu& menu = editor.controller->mainMenu();
     const cuiItem& file = *menu.root().children[0];
-    EXPECT_EQ(visibleCaptions(file)[12], "Recent File");
+    EXPECT_EQ(visibleCaptions(file)[15], "Recent File");
     const cuiItem* first = menu.find(CL_Menu_File_Recent, 0);
     ASSERT_NE(first, nullptr);
     EXPECT_TRUE(first->visible);
@@ -511,6 +513,7 @@ TEST(CloneMenu, ReadDisablesTheWindowAndLeavesAnUntitledModifiedDocument) {
     editor.controller->menuClicked(*menu.find(CL_Menu_Clone_Read));
     editor.runClone();
     EXPECT_TRUE(editor.prompt.asked.empty()) << editor.prompt.asked[0].text;
+    EXPECT_EQ(RadioBackups(editor.system.backups).list().size(), 1U); // kept as it came
     EXPECT_EQ(editor.controller->document().current().getByte(imagemap::kCloneComment), 'Q');
     EXPECT_TRUE(editor.controller->document().isModified());
     EXPECT_EQ(editor.views.title, "Untitled - QX-5130");
