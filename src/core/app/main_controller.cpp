@@ -1102,12 +1102,9 @@ std::int32_t MainController::runMenuCommand(cmcCellObj& cell, bool execute) {
     case CL_Menu_Clone_Write:
         if (execute) {
             closeSheet();
+            keepRecoveryCopy(true); // a write that goes wrong loses no edit
             m_cloneCommands.Write(
                 [this](CloneCommands::Outcome outcome, int) { cloneEnded(outcome, nullptr); });
-}
-
-            keepRecoveryCopy(true); // a write that goes wrong loses no edit
-            m_cloneCommands.Write();
         }
         break;
     case CL_Menu_Clone_Info:
