@@ -21,8 +21,8 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <ctime>
+#include <filesystem>
 
 namespace qx {
 
