@@ -544,9 +544,10 @@ TEST(CloneE2eTest, AnUnpluggedCableStopsTheTransferAtOnce) {
         // A write's confirmation (answered by --yes) comes before it.
         const std::string lost = "The connection to " + trsim.path() +
                                  " was lost during the transfer.\n\nThe cloning cable was "
-                                 "unplugged or the port was closed; the transfer was stopped.\n" +
-                                 trsim.path() + ": Input/output error\n";
+                                 "unplugged or the port was closed; the transfer was stopped.\n";
         EXPECT_EQ(run.err.find(lost), c.write ? run.err.find('\n') + 1 : 0) << run.err;
+        EXPECT_NE(run.err.find(trsim.path() + ": Input/output error\n"), std::string::npos)
+            << run.err;
         EXPECT_EQ(run.err.find("COM"), std::string::npos) << run.err;
         EXPECT_EQ(run.err.find("may now hold part of the new data") != std::string::npos, c.write)
             << run.err;

@@ -28,6 +28,7 @@
 #include "fake_device_tree.h"
 #include "link/serial_port_catalogue.h"
 #include "temp_folder.h"
+#include "window_driving.h"
 
 #include <QAction>
 #include <QApplication>
@@ -64,38 +65,14 @@
 using namespace qx;
 using test::EditorSession;
 using test::storeFinishedSetup;
+using test::Transceiver;
+using test::treeItem;
+using test::whenModal;
+using test::whenModalOf;
 
 namespace {
 
 const std::string kRoot = indEnviron::kRegistryRoot;
-
-// The next modal dialog, when it shows, gets `act`. The watch ends with `owner`.
-void whenModal(QObject* owner, std::function<void(QWidget*)> act) {
-    auto* timer = new QTimer(owner);
-    timer->setInterval(20);
-    QObject::connect(timer, &QTimer::timeout, [timer, act = std::move(act)] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            timer->stop();
-            timer->deleteLater();
-            act(modal);
-        }
-    });
-    timer->start();
-}
-
-// The next modal dialog of type T, when it shows, gets `act`.
-template <typename T> void whenModalOf(QObject* owner, std::function<void(T*)> act) {
-    auto* timer = new QTimer(owner);
-    timer->setInterval(20);
-    QObject::connect(timer, &QTimer::timeout, [timer, act = std::move(act)] {
-        if (auto* modal = qobject_cast<T*>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            act(modal);
-        }
-    });
-    timer->start();
-}
 
 // Types a path into the file dialog and confirms it with Enter.
 void typeIntoFileDialog(QWidget* modal, const QString& path) {
@@ -142,48 +119,11 @@ void chooseByKeys(TForm1& window, Qt::Key menuKey, std::initializer_list<Qt::Key
     }
 }
 
-// The node whose caption is `caption`, blanks around it aside.
-QTreeWidgetItem* treeItem(TForm1& window, const QString& caption) {
-    for (QTreeWidgetItemIterator it(window.treeView()); *it; ++it) {
-        if ((*it)->text(0).trimmed() == caption.trimmed()) {
-            return *it;
-        }
-    }
-    return nullptr;
-}
-
 void clickTreeItem(TForm1& window, QTreeWidgetItem* item) {
     QTreeWidget* tree = window.treeView();
     tree->scrollToItem(item);
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
 }
-
-// trsim on a pseudo-terminal, mapped as COM 1 in the settings.
-class Transceiver {
-public:
-    Transceiver(test::MemorySettingsStore& store, const QStringList& arguments,
-                bool asCom1 = true) {
-        m_process.start(QStringLiteral(QX5130_TRSIM_PATH), arguments);
-        if (m_process.waitForStarted(10000) && m_process.waitForReadyRead(10000)) {
-            m_device = QString::fromLocal8Bit(m_process.readLine()).trimmed().toStdString();
-            if (asCom1) {
-                store.user[{kRoot + "\\Ports", "COM1"}] = m_device;
-            }
-        }
-    }
-    // The pseudo-terminal it serves on.
-    const std::string& device() const { return m_device; }
-    ~Transceiver() {
-        m_process.kill();
-        m_process.waitForFinished(10000);
-    }
-    Transceiver(const Transceiver&) = delete;
-    Transceiver& operator=(const Transceiver&) = delete;
-
-private:
-    QProcess m_process;
-    std::string m_device;
-};
 
 } // namespace
 

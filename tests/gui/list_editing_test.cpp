@@ -12,6 +12,7 @@
 
 #include "editor_session.h"
 #include "temp_folder.h"
+#include "window_driving.h"
 
 #include <QAction>
 #include <QApplication>
@@ -31,6 +32,7 @@
 using namespace qx;
 using test::EditorSession;
 using test::storeFinishedSetup;
+using test::treeItem;
 
 namespace {
 
@@ -64,29 +66,9 @@ void startFrom(EditorSession& s, const std::string& path, int first, int last) {
     QVERIFY(s.controller.openDocument(path));
 }
 
-QTreeWidgetItem* treeItem(TForm1& window, const QString& caption) {
-    for (QTreeWidgetItemIterator it(window.treeView()); *it; ++it) {
-        if ((*it)->text(0).trimmed() == caption.trimmed()) {
-            return *it;
-        }
-    }
-    return nullptr;
-}
-
 // Memory channels 0-99, opened from the tree.
 void openBlock0(EditorSession& s, SheetGrid*& grid) {
-    grid = nullptr;
-    QApplication::setActiveWindow(&s.window);
-    QVERIFY(QTest::qWaitForWindowActive(&s.window));
-    treeItem(s.window, "Memory CH")->setExpanded(true);
-    QTreeWidgetItem* block = treeItem(s.window, "  0 -  99");
-    QVERIFY(block != nullptr);
-    QTreeWidget* tree = s.window.treeView();
-    tree->scrollToItem(block);
-    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(block).center());
-    const auto shown = [&s] { return qobject_cast<SheetWidget*>(s.window.sheetWidget()); };
-    QTRY_VERIFY(shown() != nullptr && shown()->sheet().callString() == kBlock0);
-    grid = &shown()->grid();
+    test::openFromTree(s.window, "Memory CH", "  0 -  99", kBlock0, grid);
 }
 
 // The centre of the channel's frequency cell, scrolled into view.

@@ -15,6 +15,7 @@
 
 #include "editor_session.h"
 #include "temp_folder.h"
+#include "window_driving.h"
 
 #include <QAction>
 #include <QApplication>
@@ -39,6 +40,7 @@
 using namespace qx;
 using test::EditorSession;
 using test::storeFinishedSetup;
+using test::whenModal;
 
 namespace {
 
@@ -65,15 +67,6 @@ std::uint32_t frequencyInFile(const std::string& path) {
     return frequencyIn(image, kChannel);
 }
 
-QTreeWidgetItem* treeItem(TForm1& window, const QString& caption) {
-    for (QTreeWidgetItemIterator it(window.treeView()); *it; ++it) {
-        if ((*it)->text(0).trimmed() == caption.trimmed()) {
-            return *it;
-        }
-    }
-    return nullptr;
-}
-
 QAction* menuItem(TForm1& window, const QString& menu, const QString& caption) {
     for (QAction* top : window.menuBar()->actions()) {
         if (top->text() != menu || top->menu() == nullptr) {
@@ -98,17 +91,10 @@ QAction* menuItem(TForm1& window, const QString& menu, const QString& caption) {
 // Opens memory channels 0-99 from the tree and types `text` into a cell of channel 4 without
 // confirming it: the in-place editor stays open with the text.
 void typeWithoutEnter(EditorSession& s, CellLinkId link, const QString& text) {
-    QApplication::setActiveWindow(&s.window);
-    QVERIFY(QTest::qWaitForWindowActive(&s.window));
-    treeItem(s.window, "Memory CH")->setExpanded(true);
-    QTreeWidgetItem* block = treeItem(s.window, "  0 -  99");
-    QVERIFY(block != nullptr);
-    QTreeWidget* tree = s.window.treeView();
-    tree->scrollToItem(block);
-    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(block).center());
-    const auto shown = [&s] { return qobject_cast<SheetWidget*>(s.window.sheetWidget()); };
-    QTRY_VERIFY(shown() != nullptr && shown()->sheet().callString() == kBlock0);
-    SheetGrid& grid = shown()->grid();
+    SheetGrid* shown = nullptr;
+    test::openFromTree(s.window, "Memory CH", "  0 -  99", kBlock0, shown);
+    QVERIFY(shown != nullptr);
+    SheetGrid& grid = *shown;
     QTRY_VERIFY(grid.isVisible());
     const auto cell = grid.sheet().findCell(CT_Conv, link, kChannel);
     QVERIFY(cell.has_value());
@@ -123,20 +109,6 @@ void typeWithoutEnter(EditorSession& s, CellLinkId link, const QString& text) {
     QCOMPARE(grid.editor()->toPlainText(), text);
 }
 
-// The next modal dialog, when it shows, gets `act`.
-void whenModal(QObject* owner, std::function<void(QWidget*)> act) {
-    auto* timer = new QTimer(owner);
-    timer->setInterval(20);
-    QObject::connect(timer, &QTimer::timeout, [timer, act = std::move(act)] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            timer->stop();
-            timer->deleteLater();
-            act(modal);
-        }
-    });
-    timer->start();
-}
-
 void clickToolButton(TForm1& window, const QString& hint) {
     for (QAction* action : window.toolBar()->actions()) {
         if (action->toolTip() == hint) {
@@ -149,27 +121,13 @@ void clickToolButton(TForm1& window, const QString& hint) {
     QFAIL(qPrintable("no tool button " + hint));
 }
 
-// trsim on a pseudo-terminal, mapped as COM 1, at high speed.
-class Transceiver {
-public:
-    Transceiver(test::MemorySettingsStore& store, const QStringList& arguments) {
-        m_process.start(QStringLiteral(QX5130_TRSIM_PATH), arguments);
-        if (m_process.waitForStarted(10000) && m_process.waitForReadyRead(10000)) {
-            const QString device = QString::fromLocal8Bit(m_process.readLine()).trimmed();
-            store.user[{kRoot + "\\Ports", "COM1"}] = device.toStdString();
-            store.user[{kRoot + "\\Global", "ComPort"}] = 1;
-            store.user[{kRoot + "\\Global", "ComSpeedHigh"}] = 1;
-        }
+// trsim as COM 1, at high speed: writes take seconds, not minutes.
+struct FastTransceiver : test::Transceiver {
+    FastTransceiver(test::MemorySettingsStore& store, const QStringList& arguments)
+        : Transceiver(store, arguments) {
+        store.user[{kRoot + "\\Global", "ComPort"}] = 1;
+        store.user[{kRoot + "\\Global", "ComSpeedHigh"}] = 1;
     }
-    ~Transceiver() {
-        m_process.kill();
-        m_process.waitForFinished(10000);
-    }
-    Transceiver(const Transceiver&) = delete;
-    Transceiver& operator=(const Transceiver&) = delete;
-
-private:
-    QProcess m_process;
 };
 
 } // namespace
@@ -198,9 +156,9 @@ private slots:
         test::TempFolder folder;
         const std::string path = (folder.path() / "rig.icf").string();
         const std::string other = (folder.path() / "other.icf").string();
-        std::unique_ptr<Transceiver> trsim;
+        std::unique_ptr<FastTransceiver> trsim;
         if (command == "clone read") {
-            trsim = std::make_unique<Transceiver>(m_store, QStringList{"--destination", "3"});
+            trsim = std::make_unique<FastTransceiver>(m_store, QStringList{"--destination", "3"});
         }
         EditorSession s(m_store, m_taken);
         QVERIFY(s.controller.document().saveFile(other));
@@ -260,8 +218,8 @@ private slots:
         storeFinishedSetup(m_store, m_taken);
         test::TempFolder folder;
         const std::string written = (folder.path() / "radio.icf").string();
-        Transceiver trsim(m_store,
-                          {"--destination", "3", "--save", QString::fromStdString(written)});
+        FastTransceiver trsim(m_store,
+                              {"--destination", "3", "--save", QString::fromStdString(written)});
         EditorSession s(m_store, m_taken);
 
         typeWithoutEnter(s, CL_Mch_Freq, QStringLiteral("148.5"));

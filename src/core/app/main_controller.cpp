@@ -510,8 +510,9 @@ cuiSheet& MainController::openSheet(std::string_view callString) {
     cuiSheet& sheet = m_router.openSheet(callString);
     if (m_views != nullptr) {
         // What the status line said was about the sheet before; the same sheet opened again
-        // (after a clone read, an import) keeps the news.
-        if (m_statusSheet != callString) {
+        // (after a clone read, an import) keeps the news, and so does the first sheet after
+        // the start (what the initial setup found).
+        if (!m_statusSheet.empty() && m_statusSheet != callString) {
             m_views->setStatusText(0, {});
         }
         m_views->sheetOpened(sheet);
@@ -647,7 +648,7 @@ void MainController::cloneEnded(CloneCommands::Outcome outcome, const char* done
     } else if (outcome == CloneCommands::Outcome::Done && doneKey != nullptr) {
         std::string text = m_texts.firstLine(doneKey);
         if (!backupNote.empty()) {
-            text += " - " + backupNote;
+            text += " -" + backupNote;
         }
         m_views->setStatusText(0, text);
     } else {
