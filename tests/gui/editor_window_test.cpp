@@ -125,6 +125,13 @@ void clickTreeItem(TForm1& window, QTreeWidgetItem* item) {
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
 }
 
+// A.icf open with changes, B.icf saved beside it: opening B must ask about A first.
+void editModifiedBesideAnother(EditorSession& s, const std::string& a, const std::string& b) {
+    QVERIFY(s.controller.document().saveFile(b));
+    QVERIFY(s.controller.document().saveFile(a));
+    s.controller.document().markModified();
+}
+
 } // namespace
 
 class EditorWindowTest : public QObject {
@@ -815,9 +822,7 @@ private slots:
         EditorSession s(m_store, m_taken);
         const std::string a = folder.file("A.icf");
         const std::string b = folder.file("B.icf");
-        QVERIFY(s.controller.document().saveFile(b));
-        QVERIFY(s.controller.document().saveFile(a));
-        s.controller.document().markModified();
+        editModifiedBesideAnother(s, a, b);
 
         QMimeData data;
         data.setUrls({QUrl::fromLocalFile(QString::fromStdString(b))});
@@ -914,9 +919,7 @@ private slots:
         EditorSession s(m_store, m_taken);
         const std::string a = folder.file("A.icf");
         const std::string b = folder.file("B.icf");
-        QVERIFY(s.controller.document().saveFile(b));
-        QVERIFY(s.controller.document().saveFile(a));
-        s.controller.document().markModified();
+        editModifiedBesideAnother(s, a, b);
 
         const QString name = QString::fromStdString(folder.file("channel.socket"));
         InstanceChannel channel(name);

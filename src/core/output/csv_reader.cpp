@@ -226,7 +226,13 @@ bool needsGuard(std::string_view text) {
 } // namespace
 
 std::string spreadsheetSafe(std::string_view text) {
-    return needsGuard(text) ? "'" + std::string(text) : std::string(text);
+    std::string safe;
+    safe.reserve(text.size() + 1);
+    if (needsGuard(text)) {
+        safe += '\'';
+    }
+    safe += text;
+    return safe;
 }
 
 std::string fromSpreadsheetSafe(std::string_view text) {
