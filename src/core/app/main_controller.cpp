@@ -98,7 +98,7 @@ private:
 MainController::MainController(indEnviron& settings, cmcGTex& uiText, cmcEvMan& bus,
                                MainControllerPorts ports)
     : m_settings(settings), m_texts(uiText), m_bus(bus), m_scheduler(ports.scheduler),
-      m_prompt(ports.prompt), m_system(ports.system), m_store(ports.store),
+      m_prompt(ports.prompt), m_system(ports.system),
       m_ownCatalogue(ports.catalogue != nullptr ? nullptr : createSystemSerialPortCatalogue()),
       m_catalogue(ports.catalogue != nullptr ? ports.catalogue : m_ownCatalogue.get()),
       m_portMap(ports.store), m_lines(uiText), m_valueTables(m_lines, settings.language == 1),

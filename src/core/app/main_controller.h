@@ -254,7 +254,6 @@ private:
     Scheduler& m_scheduler;
     UserPrompt& m_prompt;
     const SystemInfo& m_system;
-    SettingsStore* m_store;
     Views* m_views = nullptr;
     std::unique_ptr<SerialPortCatalogue> m_ownCatalogue;
     const SerialPortCatalogue* m_catalogue;
